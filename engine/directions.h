@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+#include "window_ops.h"
+
+// The three databases, in the order they are always processed.
+struct DatabaseName {
+    const char* name;   // file name: korvane.db, korvane.ttl, korvane.lk
+    const char* title;  // as shown in the status line
+};
+inline constexpr DatabaseName kDatabases[] = {
+    {"korvane", "Korvane"},
+    {"korvane1", "Korvane1"},
+    {"korvane2", "Korvane2"},
+};
+
+// What tells a dump apart from a load: its fields, its texts and its command.
+struct Direction {
+    Field dbFolder;
+    Field dlcFolder;
+    const char* emptyDbFolderMessage;
+    const char* inUseMessage;   // the folder goes between its two halves
+    const char* inUseMessageEnd;
+    const char* inUseTitle;
+    const char* statusCaption;  // followed by the database's title and a blank
+    const char* errorsMessage;
+    const char* errorsTitle;
+    const char* successNumber;
+    std::string (*command)(const std::string& dlcFolder, const std::string& dbFolder,
+                           const std::string& database, const std::string& table,
+                           const std::string& dumpFolder);
+};
+
+extern const Direction kDump;
+extern const Direction kLoad;

@@ -1,0 +1,201 @@
+#include <array>
+
+#include "command_line.h"
+#include "directions.h"
+#include "engine.h"
+#include "failure_report.h"
+
+const Direction kDump = {
+    Field::Text1,
+    Field::Text5,
+    "Debe informar la ruta donde se encuentran las bases de datos de origen",
+    "La base de datos de origen en ",
+    " está arrancada, párela y reintentelo",
+    "La BBDD de orígen está arrancada",
+    "Procesando Descarga ",
+    "Se han producido errores en el proceso de Descarga de las bases de datos",
+    "Errores de Descarga",
+    kDumpDone,
+    DumpCommand,
+};
+
+const Direction kLoad = {
+    Field::Text2,
+    Field::Text6,
+    "Debe informar la ruta donde se encuentran las bases de datos de destino",
+    "La base de datos de destino en ",
+    " está arrancada, parela y reintentelo",
+    "La BBDD de destino está arrancada",
+    "Procesando Carga ",
+    "Se han producido errores en el proceso de Carga de las bases de datos",
+    "Errores de Carga",
+    kLoadDone,
+    LoadCommand,
+};
+
+namespace {
+
+bool IsBlank(const std::string& text)
+{
+    return text.find_first_not_of(' ') == std::string::npos;
+}
+
+} // namespace
+
+Engine::Engine(WindowOps& window, Platform& platform) : window_(window), platform_(platform) {}
+
+void Engine::Aceptar_Click()
+{
+    const bool dump = window_.Value(CheckBox::Check2) == 1;
+    const bool load = window_.Value(CheckBox::Check3) == 1;
+    if (window_.Value(CheckBox::Check2) == 0 && window_.Value(CheckBox::Check3) == 0) {
+        window_.ShowMessage("Seleccione la acción a realizar", "Seleccione Acción", kStyleInformation);
+        return;
+    }
+    if (IsBlank(window_.Text(Field::Text4))) {
+        window_.ShowMessage("Tiene que informar una ruta de Origen/Destino para los ficheros .bd",
+                            "Informar ruta ficheros .bd", kStyleInformation);
+        return;
+    }
+    if (!FoldersPassIntact())
+        return;
+
+    // Events are handled while commands run: nothing that could start a
+    // second run may stay enabled.
+    window_.Enable(Control::Aceptar, false);
+    window_.Enable(Control::Frame4, false);
+    window_.Enable(Control::Frame5, false);
+    window_.Enable(Control::Frame6, false);
+    window_.Enable(Control::Timer1, true);
+
+    ProcesoOK = true;
+    if (dump) {
+        DesCarga();
+        if (!ProcesoOK) {
+            Unlock();
+            return;
+        }
+    }
+    if (load) {
+        Carga();
+        if (ProcesoOK)
+            Indexa();
+    }
+    Unlock();
+}
+
+// Checked before anything runs, so that a run never stops half-way over a
+// folder that cannot reach proutil unchanged.
+bool Engine::FoldersPassIntact()
+{
+    std::array<Field, 5> fields{};
+    std::size_t count = 0;
+    if (window_.Value(CheckBox::Check2) == 1) {
+        fields[count++] = Field::Text1;
+        fields[count++] = Field::Text5;
+    }
+    if (window_.Value(CheckBox::Check3) == 1) {
+        fields[count++] = Field::Text2;
+        fields[count++] = Field::Text6;
+    }
+    fields[count++] = Field::Text4;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string folder = window_.Text(fields[i]);
+        if (!CanPassIntact(folder)) {
+            window_.ShowMessage("La ruta " + folder +
+                                    " contiene caracteres que no se pueden pasar a proutil"
+                                    " (comillas, % o caracteres de control). Cámbiela y reinténtelo",
+                                "Ruta no válida", kStyleInformation);
+            return false;
+        }
+    }
+    return true;
+}
+
+void Engine::Unlock()
+{
+    window_.SetCaption(Caption::Label5, "");
+    window_.SetCaption(Caption::Label4, "");
+    window_.Enable(Control::Frame4, true);
+    window_.Enable(Control::Frame5, true);
+    window_.Enable(Control::Frame6, true);
+    window_.Enable(Control::Aceptar, true);
+    window_.Enable(Control::Timer1, false);
+}
+
+void Engine::DesCarga()
+{
+    RunDirection(kDump, &Engine::ProcesoDescarga);
+}
+
+void Engine::Carga()
+{
+    RunDirection(kLoad, &Engine::ProcesoCarga);
+}
+
+void Engine::RunDirection(const Direction& direction, void (Engine::*pass)())
+{
+    const std::string dbFolder = window_.Text(direction.dbFolder);
+    if (IsBlank(dbFolder)) {
+        window_.ShowMessage(direction.emptyDbFolderMessage, "Sin ruta", kStyleInformation);
+        ProcesoOK = false;
+        return;
+    }
+    if (IsBlank(window_.Text(direction.dlcFolder))) {
+        window_.ShowMessage("Debe informar la ruta donde se encuentra la carpeta DLC de su instalación",
+                            "Sin ruta", kStyleInformation);
+        ProcesoOK = false;
+        return;
+    }
+    ProcesoOK = true;
+
+    if (DatabasesInUse(dbFolder)) {
+        ProcesoOK = false;
+        window_.ShowMessage(direction.inUseMessage + dbFolder + direction.inUseMessageEnd,
+                            direction.inUseTitle, kStyleInformation);
+        return;
+    }
+
+    // A folder that already exists is what a second run finds; one that
+    // cannot be created makes every command of its pass fail, which the pass
+    // reports.
+    const std::string dumpFolder = window_.Text(Field::Text4);
+    for (const DatabaseName& database : kDatabases)
+        platform_.CreateFolder(JoinPath(dumpFolder, database.name));
+
+    for (const DatabaseName& database : kDatabases) {
+        Contador = 0;
+        BaseDatos = database.name;
+        window_.SetCaption(Caption::Label5, direction.statusCaption + std::string(database.title) + " ");
+        (this->*pass)();
+    }
+
+    if (!ProcesoOK)
+        window_.ShowMessage(direction.errorsMessage, direction.errorsTitle, kStyleInformation);
+}
+
+// A folder whose lock files cannot even be looked for counts as in use: the
+// safe answer when a database's state is unknown.
+bool Engine::DatabasesInUse(const std::string& folder)
+{
+    for (const DatabaseName& database : kDatabases) {
+        try {
+            if (platform_.FileExists(JoinPath(folder, std::string(database.name) + ".lk")))
+                return true;
+        } catch (const RunError&) {
+            return true;
+        }
+    }
+    return false;
+}
+
+CommandResult Engine::Run(const std::string& line)
+{
+    return platform_.RunCommand(line, [this] { window_.DoEvents(); });
+}
+
+void Engine::ReportError(const RunError& error)
+{
+    window_.ShowMessage(error.what(), "Vaciallena", kStylePlain);
+    ProcesoOK = false;
+}

@@ -1,0 +1,24 @@
+#include "table_list.h"
+
+std::vector<std::string> SplitTableList(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::string::size_type start = 0;
+    while (start < text.size()) {
+        const auto end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+        if (text[end] == '\r' && start < text.size() && text[start] == '\n')
+            ++start;
+    }
+    return lines;
+}
+
+bool IsBlankLine(const std::string& line)
+{
+    return line.find_first_not_of(" \t") == std::string::npos;
+}

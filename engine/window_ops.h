@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+// What the engine needs from the main window. The real window implements
+// it on Win32; the tests implement it with a recorder.
+
+enum class Field { Text1, Text2, Text4, Text5, Text6 };
+enum class CheckBox { Check1, Check2, Check3 };
+enum class Caption { Label4, Label5 };
+enum class Control { Aceptar, Frame4, Frame5, Frame6, Timer1 };
+
+// Message box styles and answers, numbered as Windows numbers them.
+enum MessageStyle : int {
+    kStylePlain = 0,          // OK button, no icon
+    kStyleInformation = 64,   // information icon, OK button
+    kStyleQuestion = 33,      // question icon, OK and Cancel
+};
+enum MessageAnswer : int { kAnswerOk = 1, kAnswerCancel = 2 };
+
+class WindowOps {
+  public:
+    virtual ~WindowOps() = default;
+
+    // Fields are read as typed, at the moment of use.
+    virtual std::string Text(Field field) = 0;
+    // 0 clear, 1 ticked, 2 greyed.
+    virtual int Value(CheckBox box) = 0;
+    virtual void SetCaption(Caption label, const std::string& caption) = 0;
+    virtual void Enable(Control control, bool enabled) = 0;
+    // Modal; returns the button pressed.
+    virtual int ShowMessage(const std::string& text, const std::string& title, int style) = 0;
+    // Handles whatever input and timer ticks are pending, then returns.
+    virtual void DoEvents() = 0;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform.h"
+
+// Runs one command line through the command interpreter (%ComSpec% /c on
+// Windows, /bin/sh -c elsewhere), hidden, with an empty standard input, and
+// returns when it has ended with its exit code and everything it printed.
+// While it waits no CPU is used: it sleeps until the command ends or window
+// events arrive, and calls processEvents for the latter.
+// Throws RunError when the command cannot be started or watched.
+CommandResult EjecutaComando(const std::string& command, const std::function<void()>& processEvents);

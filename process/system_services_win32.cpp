@@ -1,0 +1,70 @@
+#include "system_services.h"
+
+#include "command_runner.h"
+#include "win32_handle.h"
+#include "win32_text.h"
+
+bool SystemServices::FileExists(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesW(Utf16(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return false;
+    throw RunError("No se puede comprobar el fichero " + path + ": " + SystemErrorText(error));
+}
+
+bool SystemServices::CreateFolder(const std::string& path)
+{
+    return CreateDirectoryW(Utf16(path).c_str(), nullptr) != 0;
+}
+
+std::string SystemServices::ProgramFolder()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            throw RunError("No se puede saber la carpeta del programa: " + SystemErrorText(GetLastError()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const auto slash = path.find_last_of(L'\\');
+    // The root of a drive keeps its separator: C:\ and not C:
+    if (slash == std::wstring::npos)
+        return Utf8(path);
+    return Utf8(path.substr(0, slash == 2 && path[1] == L':' ? 3 : slash));
+}
+
+std::string SystemServices::ReadTableList(const std::string& path)
+{
+    UniqueHandle file(CreateFileW(Utf16(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            throw RunError("No se encuentra el fichero " + path);
+        throw RunError("No se puede abrir el fichero " + path + ": " + SystemErrorText(error));
+    }
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    for (;;) {
+        if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr))
+            throw RunError("No se puede leer el fichero " + path + ": " + SystemErrorText(GetLastError()));
+        if (got == 0)
+            break;
+        bytes.append(buffer, got);
+    }
+    // The lists are written in the system's 8-bit code page.
+    return Utf8FromCodePage(bytes, CP_ACP);
+}
+
+CommandResult SystemServices::RunCommand(const std::string& line, const std::function<void()>& whileWaiting)
+{
+    return EjecutaComando(line, whileWaiting);
+}

@@ -1,0 +1,120 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "command_line.h"
+#include "platform.h"
+#include "window_ops.h"
+
+// Writes a path given with "\" in the platform's own separator, so one
+// expectation serves both builds.
+inline std::string Native(std::string path)
+{
+    for (char& c : path) {
+        if (c == '\\')
+            c = kPathSeparator;
+    }
+    return path;
+}
+
+// Everything the engine does to the window and the system, in order, as
+// readable lines: "message 64 [title] text", "caption Label5 [text]",
+// "enable Frame4 0", "run LINE", "mkdir PATH".
+using EventLog = std::vector<std::string>;
+
+class RecordingWindow : public WindowOps {
+  public:
+    explicit RecordingWindow(EventLog& log) : log_(log) {}
+
+    std::map<Field, std::string> texts;
+    std::map<CheckBox, int> values;
+    // Called on every DoEvents, to act in the middle of a run.
+    std::function<void()> onEvents;
+    int eventsProcessed = 0;
+
+    std::string Text(Field field) override { return texts[field]; }
+    int Value(CheckBox box) override { return values[box]; }
+    void SetCaption(Caption label, const std::string& caption) override
+    {
+        log_.push_back(std::string("caption ") + (label == Caption::Label4 ? "Label4" : "Label5") + " [" + caption + "]");
+    }
+    void Enable(Control control, bool enabled) override
+    {
+        static const char* const names[] = {"Aceptar", "Frame4", "Frame5", "Frame6", "Timer1"};
+        log_.push_back(std::string("enable ") + names[static_cast<int>(control)] + (enabled ? " 1" : " 0"));
+    }
+    int ShowMessage(const std::string& text, const std::string& title, int style) override
+    {
+        log_.push_back("message " + std::to_string(style) + " [" + title + "] " + text);
+        return kAnswerOk;
+    }
+    void DoEvents() override
+    {
+        ++eventsProcessed;
+        if (onEvents)
+            onEvents();
+    }
+
+  private:
+    EventLog& log_;
+};
+
+class FakePlatform : public Platform {
+  public:
+    explicit FakePlatform(EventLog& log) : log_(log) {}
+
+    std::string programFolder = Native("C:\\korv\\bin");
+    std::map<std::string, std::string> tableLists;  // by full path
+    std::set<std::string> files;                     // lock files that exist
+    std::set<std::string> unreadable;                // FileExists throws
+    // The answer to a command line; by default proutil's success message.
+    std::function<CommandResult(const std::string&)> answer;
+    bool interpreterMissing = false;
+
+    bool FileExists(const std::string& path) override
+    {
+        if (unreadable.count(path))
+            throw RunError("No se puede comprobar el fichero " + path);
+        return files.count(path) > 0;
+    }
+    bool CreateFolder(const std::string& path) override
+    {
+        log_.push_back("mkdir " + path);
+        return true;
+    }
+    std::string ProgramFolder() override { return programFolder; }
+    std::string ReadTableList(const std::string& path) override
+    {
+        const auto found = tableLists.find(path);
+        if (found == tableLists.end())
+            throw RunError("No se encuentra el fichero " + path);
+        return found->second;
+    }
+    CommandResult RunCommand(const std::string& line, const std::function<void()>& whileWaiting) override
+    {
+        if (interpreterMissing)
+            throw RunError("No se puede ejecutar la orden");
+        log_.push_back("run " + line);
+        whileWaiting();
+        if (answer)
+            return answer(line);
+        return Succeeded(line);
+    }
+
+    static CommandResult Succeeded(const std::string& line)
+    {
+        if (line.find(" -C dump ") != std::string::npos)
+            return {0, "Binary Dump complete. (6254)\n"};
+        if (line.find(" -C load ") != std::string::npos)
+            return {0, "Binary Load complete. (6256)\n"};
+        return {0, "3 indexes were rebuilt. (11465)\n"};
+    }
+
+  private:
+    EventLog& log_;
+};

@@ -1,0 +1,154 @@
+#include "standin_database.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+namespace fs = std::filesystem;
+using namespace standin;
+
+namespace {
+
+// Each test works in its own folder whose name has a blank, an ampersand and
+// accented letters, the names that break careless path handling on Windows.
+class StandinDatabase : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string name = "standin ñandú & co " + std::to_string(std::random_device()());
+        dir_ = fs::temp_directory_path() / PathFromUtf8(name);
+        fs::create_directories(dir_);
+    }
+
+    void TearDown() override
+    {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+
+    fs::path WriteText(const std::string& name, const std::string& text)
+    {
+        fs::path path = dir_ / PathFromUtf8(name);
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+
+    std::string ReadText(const fs::path& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    fs::path dir_;
+};
+
+Database Sample()
+{
+    return Database{{
+        Table{"cliente",
+              {Index{"cliente-id", true}, Index{"cliente-nombre", false}},
+              {"1|Ana García", "2|Núñez  |", "", "  3|"}},
+        Table{"factura", {}, {}},
+    }};
+}
+
+const char kSampleText[] =
+    "table cliente\n"
+    "index cliente-id active\n"
+    "index cliente-nombre inactive\n"
+    "record 1|Ana García\n"
+    "record 2|Núñez  |\n"
+    "record \n"
+    "record   3|\n"
+    "table factura\n";
+
+TEST_F(StandinDatabase, RoundTripKeepsTextAndFormat)
+{
+    fs::path path = dir_ / PathFromUtf8("könig.db");
+    WriteDatabase(path, Sample());
+    EXPECT_EQ(ReadText(path), kSampleText);
+    EXPECT_EQ(ReadDatabase(path), Sample());
+    EXPECT_FALSE(fs::exists(dir_ / PathFromUtf8("könig.db.tmp")));
+
+    std::string crlf;
+    for (char c : std::string(kSampleText))
+        crlf += c == '\n' ? "\r\n" : std::string(1, c);
+    EXPECT_EQ(ReadDatabase(WriteText("crlf.db", crlf)), Sample());
+
+    Database db = ReadDatabase(path);
+    ASSERT_NE(db.Find("factura"), nullptr);
+    EXPECT_EQ(db.Find("factura"), &db.tables[1]);
+    EXPECT_EQ(db.Find("nadie"), nullptr);
+
+    EXPECT_EQ(Utf8FromPath(PathFromUtf8("Año & día/x.db")), "Año & día/x.db");
+}
+
+TEST_F(StandinDatabase, MalformedFilesAreRejectedWithTheirLine)
+{
+    const struct {
+        const char* text;
+        const char* line;
+    } cases[] = {
+        {"record 1\n", ":1:"},
+        {"index i active\n", ":1:"},
+        {"table t\nrow 1\n", ":2:"},
+        {"table t\n record 1\n", ":2:"},
+        {"table t\nindex i\n", ":2:"},
+        {"table t\nindex i enabled\n", ":2:"},
+        {"table t\n\nindex i active extra\n", ":3:"},
+        {"table\n", ":1:"},
+        {"table a b\n", ":1:"},
+        {"table ../x\n", ":1:"},
+        {"table t\ntable t\n", ":2:"},
+    };
+    for (const auto& c : cases) {
+        fs::path path = WriteText("bad.db", c.text);
+        try {
+            ReadDatabase(path);
+            ADD_FAILURE() << "accepted: " << c.text;
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find(c.line), std::string::npos) << e.what();
+        }
+    }
+    EXPECT_THROW(ReadDatabase(dir_ / "missing.db"), std::runtime_error);
+}
+
+TEST_F(StandinDatabase, FailedWriteLeavesTheOldFile)
+{
+    fs::path path = dir_ / "k.db";
+    WriteDatabase(path, Sample());
+
+    Database broken = Sample();
+    broken.tables[0].records.push_back("line\nbreak");
+    EXPECT_THROW(WriteDatabase(path, broken), std::runtime_error);
+    broken = Sample();
+    broken.tables[1].name = "two words";
+    EXPECT_THROW(WriteDatabase(path, broken), std::runtime_error);
+
+    EXPECT_EQ(ReadText(path), kSampleText);
+    EXPECT_THROW(WriteDatabase(dir_ / "no such folder" / "k.db", Sample()), std::runtime_error);
+}
+
+TEST_F(StandinDatabase, DumpFilesHoldOneTableOfRecords)
+{
+    fs::path path = dir_ / "cliente.bd";
+    WriteDumpFile(path, Sample().tables[0]);
+    EXPECT_EQ(ReadText(path).find("index"), std::string::npos);
+
+    Table table = ReadDumpFile(path);
+    EXPECT_EQ(table.name, "cliente");
+    EXPECT_TRUE(table.indexes.empty());
+    EXPECT_EQ(table.records, Sample().tables[0].records);
+
+    EXPECT_THROW(ReadDumpFile(WriteText("empty.bd", "")), std::runtime_error);
+    EXPECT_THROW(ReadDumpFile(WriteText("two.bd", "table a\ntable b\n")), std::runtime_error);
+    EXPECT_THROW(ReadDumpFile(WriteText("idx.bd", "table a\nindex i active\n")), std::runtime_error);
+}
+
+}  // namespace
