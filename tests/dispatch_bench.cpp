@@ -1,0 +1,310 @@
+// What starting the command interpreter once per table costs the engine
+// compared with a plain script that starts it the same way, and whether the
+// engine sleeps or spins while a slow proutil runs.
+//
+//   dispatch_bench [ROUNDS]    ROUNDS engine/script pairs, 3 by default
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "engine.h"
+#include "standin_database.h"
+#include "system_services.h"
+
+#ifdef _WIN32
+#include "win32_text.h"
+#else
+#include <sys/resource.h>
+#include <sys/wait.h>
+#endif
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr std::size_t kTables = 1000;
+constexpr std::size_t kSlowTables = 5;
+
+// Any message box means a command failed or the request was refused: such
+// a run measures something else.
+class BenchWindow : public WindowOps {
+  public:
+    std::string source, proutilFolder, dump;
+    int messages = 0;
+
+    std::string Text(Field field) override
+    {
+        return field == Field::Text1 ? source : field == Field::Text5 ? proutilFolder : field == Field::Text4 ? dump : "";
+    }
+    int Value(CheckBox box) override { return box == CheckBox::Check2 ? 1 : 0; }
+    void SetCaption(Caption, const std::string&) override {}
+    void Enable(Control, bool) override {}
+    int ShowMessage(const std::string& text, const std::string& title, int) override
+    {
+        std::cerr << "message [" << title << "] " << text << '\n';
+        ++messages;
+        return kAnswerOk;
+    }
+    void DoEvents() override {}
+};
+
+// The table lists live in the bench's folder, not beside the program.
+class RecordingServices : public SystemServices {
+  public:
+    explicit RecordingServices(std::string folder) : folder_(std::move(folder)) {}
+    std::vector<std::string> lines;
+
+    std::string ProgramFolder() override { return folder_; }
+    CommandResult RunCommand(const std::string& line, const std::function<void()>& whileWaiting) override
+    {
+        lines.push_back(line);
+        return SystemServices::RunCommand(line, whileWaiting);
+    }
+
+  private:
+    std::string folder_;
+};
+
+// Removed however the bench ends.
+struct TempFolder {
+    TempFolder()
+    {
+        auto seed = Clock::now().time_since_epoch().count();
+        do
+            path = fs::temp_directory_path() / ("dispatch_bench-" + std::to_string(seed++));
+        while (!fs::create_directory(path));
+    }
+    ~TempFolder()
+    {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+    fs::path path;
+};
+
+void WriteFile(const fs::path& file, const std::string& text)
+{
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    if (!out.write(text.data(), static_cast<std::streamsize>(text.size())).flush())
+        throw std::runtime_error("cannot write " + standin::Utf8FromPath(file));
+}
+
+std::string TableList(std::size_t tables)
+{
+    std::string list;
+    for (std::size_t i = 1; i <= tables; ++i)
+        list += "tabla" + std::to_string(i) + "\r\n";
+    return list;
+}
+
+void CreateDatabases(const fs::path& folder)
+{
+    standin::Database source;
+    for (std::size_t i = 1; i <= kTables; ++i) {
+        const std::string name = "tabla" + std::to_string(i);
+        source.tables.push_back({name, {{name + "-id", true}}, {"1|uno"}});
+        if (i % 2 == 0)
+            source.tables.back().records.push_back("2|dos");
+    }
+    standin::WriteDatabase(folder / "korvane.db", source);
+    standin::WriteDatabase(folder / "korvane1.db", {});
+    standin::WriteDatabase(folder / "korvane2.db", {});
+    WriteFile(folder / "korvane.ttl", TableList(kTables));
+    WriteFile(folder / "korvane1.ttl", "");
+    WriteFile(folder / "korvane2.ttl", "");
+}
+
+std::vector<std::string> RunEngine(const fs::path& folder, const std::string& proutilFolder)
+{
+    BenchWindow window;
+    window.source = standin::Utf8FromPath(folder);
+    window.proutilFolder = proutilFolder;
+    window.dump = standin::Utf8FromPath(folder / "dump");
+    RecordingServices platform(window.source);
+    Engine engine(window, platform);
+    engine.Aceptar_Click();
+    if (window.messages > 0 || !engine.ProcesoOK)
+        throw std::runtime_error("the engine showed " + std::to_string(window.messages) + " message(s); the run does not count");
+    return std::move(platform.lines);
+}
+
+#ifdef _WIN32
+const char* const kScriptName = "dispatch.bat";
+const char* const kScriptStart = "@echo off\r\n";
+
+// As the runner does: cmd /c strips one pair of quotes from a line that has
+// any. cmd reads a batch file in the OEM code page.
+std::string ScriptLine(const std::string& line)
+{
+    const std::wstring wide = Utf16("cmd /c " + (line.find('"') == std::string::npos ? line : '"' + line + '"') +
+                                    " <NUL >NUL 2>&1\r\n");
+    const int size = WideCharToMultiByte(CP_OEMCP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string oem(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_OEMCP, 0, wide.data(), static_cast<int>(wide.size()), oem.data(), size, nullptr, nullptr);
+    return oem;
+}
+
+void RunScript(const fs::path& script)
+{
+    const wchar_t* comspec = _wgetenv(L"ComSpec");
+    if (!comspec)
+        throw std::runtime_error("ComSpec is not set");
+    const std::wstring line = L'"' + std::wstring(comspec) + L"\" /c \"\"" + script.wstring() + L"\"\"";
+    std::vector<wchar_t> writable(line.c_str(), line.c_str() + line.size() + 1);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessW(comspec, writable.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &started))
+        throw std::runtime_error("cannot start the script: " + SystemErrorText(GetLastError()));
+    WaitForSingleObject(started.hProcess, INFINITE);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(started.hProcess, &exitCode);
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    if (exitCode != 0)
+        throw std::runtime_error("the script ended with " + std::to_string(exitCode));
+}
+
+double CpuSeconds()
+{
+    FILETIME created, ended, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
+    const auto ticks = [](FILETIME t) { return static_cast<double>(ULONGLONG(t.dwHighDateTime) << 32 | t.dwLowDateTime); };
+    return (ticks(kernel) + ticks(user)) / 1e7;
+}
+
+void SetProutilDelay(const char* milliseconds)
+{
+    SetEnvironmentVariableW(L"PROUTIL_DELAY_MS", milliseconds ? Utf16(milliseconds).c_str() : nullptr);
+}
+#else
+const char* const kScriptName = "dispatch.sh";
+const char* const kScriptStart = "";
+
+std::string ShellQuoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+std::string ScriptLine(const std::string& line)
+{
+    return "/bin/sh -c " + ShellQuoted(line) + " </dev/null >/dev/null 2>&1\n";
+}
+
+void RunScript(const fs::path& script)
+{
+    const int status = std::system(("exec /bin/sh " + ShellQuoted(script.string())).c_str());
+    if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error("the script failed with status " + std::to_string(status));
+}
+
+double CpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](timeval t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+void SetProutilDelay(const char* milliseconds)
+{
+    if (milliseconds)
+        setenv("PROUTIL_DELAY_MS", milliseconds, 1);
+    else
+        unsetenv("PROUTIL_DELAY_MS");
+}
+#endif
+
+struct Times {
+    double wall;
+    double cpu;  // of this process alone
+};
+
+// Every run starts from an empty dump folder, so that counting the dump
+// files afterwards proves each of its commands did its work.
+template <typename Run>
+Times Measure(const fs::path& folder, std::size_t tables, const std::string& who, Run run)
+{
+    fs::remove_all(folder / "dump");
+    fs::create_directories(folder / "dump" / "korvane");
+    const double cpu = CpuSeconds();
+    const auto start = Clock::now();
+    run();
+    const Times times{std::chrono::duration<double>(Clock::now() - start).count(), CpuSeconds() - cpu};
+    std::size_t found = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder / "dump" / "korvane"))
+        found += entry.path().extension() == ".bd" ? 1 : 0;
+    if (found != tables)
+        throw std::runtime_error(who + " wrote " + std::to_string(found) + " dump files, not " + std::to_string(tables));
+    return times;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int rounds = argc > 1 ? std::atoi(argv[1]) : 3;
+    if (rounds < 1) {
+        std::cerr << "usage: dispatch_bench [ROUNDS]\n";
+        return 2;
+    }
+    try {
+        TempFolder temp;
+        const fs::path& folder = temp.path;
+        const std::string proutilFolder = SystemServices().ProgramFolder();
+        CreateDatabases(folder);
+        std::cout << "proutil in " << proutilFolder << ", working in " << standin::Utf8FromPath(folder) << '\n'
+                  << rounds << " rounds of " << kTables << " dump commands" << std::endl;
+        std::cout << std::fixed << std::setprecision(3);
+
+        const fs::path script = folder / kScriptName;
+        std::vector<std::string> recorded;
+        double engineTotal = 0;
+        double scriptTotal = 0;
+        for (int round = 1; round <= rounds; ++round) {
+            std::vector<std::string> lines;
+            const double engine = Measure(folder, kTables, "the engine", [&] { lines = RunEngine(folder, proutilFolder); }).wall;
+            if (recorded.empty()) {
+                recorded = lines;
+                std::string text = kScriptStart;
+                for (const std::string& line : recorded)
+                    text += ScriptLine(line);
+                WriteFile(script, text);
+            } else if (lines != recorded) {
+                throw std::runtime_error("the engine ran other commands than in round 1");
+            }
+            engineTotal += engine;
+            std::cout << "round " << round << " engine: " << engine << " s" << std::endl;
+
+            const double plain = Measure(folder, kTables, "the script", [&] { RunScript(script); }).wall;
+            scriptTotal += plain;
+            std::cout << "round " << round << " script: " << plain << " s" << std::endl;
+        }
+
+        WriteFile(folder / "korvane.ttl", TableList(kSlowTables));
+        SetProutilDelay("1000");
+        const Times slow = Measure(folder, kSlowTables, "the slow pass", [&] { RunEngine(folder, proutilFolder); });
+        SetProutilDelay(nullptr);
+        std::cout << "slow pass: " << kSlowTables << " commands of 1 s in " << slow.wall << " s, " << slow.cpu
+                  << " s of cpu" << std::endl;
+
+        std::cout << "dispatch ratio: " << engineTotal / scriptTotal << '\n'
+                  << "cpu while waiting: " << std::setprecision(2) << slow.cpu / slow.wall * 100 << '%' << std::endl;
+    } catch (const std::exception& e) {
+        std::cerr << "dispatch_bench: " << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "command_line.h"
+#include "standin_database.h"
+#include "system_services.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+// A folder of its own for one test, removed with everything in it. Its name
+// holds a blank, "&" and accented letters, which every path through the
+// interpreter must survive.
+class TempFolder {
+  public:
+    TempFolder()
+    {
+        std::random_device random;
+        path_ = std::filesystem::temp_directory_path() /
+                standin::PathFromUtf8("vaciallena prueba & cía " + std::to_string(random()));
+        std::filesystem::create_directories(path_);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    ~TempFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+
+    // UTF-8, as the engine sees paths.
+    std::string Path() const { return standin::Utf8FromPath(path_); }
+    std::string Make(const std::string& name) const
+    {
+        const std::string folder = JoinPath(Path(), name);
+        std::filesystem::create_directories(standin::PathFromUtf8(folder));
+        return folder;
+    }
+
+  private:
+    std::filesystem::path path_;
+};
+
+inline void WriteFile(const std::string& path, const std::string& text)
+{
+    std::ofstream(standin::PathFromUtf8(path), std::ios::binary) << text;
+}
+
+inline std::string ReadFile(const std::string& path)
+{
+    std::ifstream file(standin::PathFromUtf8(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+inline bool Exists(const std::string& path)
+{
+    return std::filesystem::exists(standin::PathFromUtf8(path));
+}
+
+// Sets an environment variable for the commands this process starts, and
+// puts back what was there before.
+class ScopedEnvironment {
+  public:
+    ScopedEnvironment(const char* name, const char* value) : name_(name)
+    {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+            hadOld_ = true;
+        }
+        Set(value);
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+    ~ScopedEnvironment() { Set(hadOld_ ? old_.c_str() : nullptr); }
+
+  private:
+    void Set(const char* value)
+    {
+#ifdef _WIN32
+        // The C runtime's copy first: it writes through to the Win32
+        // environment, which child processes get, and must not have the last word.
+        const std::wstring wideName(name_.begin(), name_.end());
+        const std::filesystem::path wideValue = standin::PathFromUtf8(value ? value : "");
+        _wputenv_s(wideName.c_str(), wideValue.c_str());
+        SetEnvironmentVariableW(wideName.c_str(), value ? wideValue.c_str() : nullptr);
+#else
+        if (value)
+            setenv(name_.c_str(), value, 1);
+        else
+            unsetenv(name_.c_str());
+#endif
+    }
+
+    std::string name_;
+    std::string old_;
+    bool hadOld_ = false;
+};
+
+// The stand-in proutil is built beside the test programs.
+inline std::string StandinFolder()
+{
+    return SystemServices().ProgramFolder();
+}
