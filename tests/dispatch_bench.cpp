@@ -154,15 +154,15 @@ std::string ScriptLine(const std::string& line)
 
 void RunScript(const fs::path& script)
 {
-    const wchar_t* comspec = _wgetenv(L"ComSpec");
-    if (!comspec)
+    const wchar_t* interpreter = _wgetenv(L"ComSpec");
+    if (!interpreter)
         throw std::runtime_error("ComSpec is not set");
-    const std::wstring line = L'"' + std::wstring(comspec) + L"\" /c \"\"" + script.wstring() + L"\"\"";
+    const std::wstring line = L'"' + std::wstring(interpreter) + L"\" /c \"\"" + script.wstring() + L"\"\"";
     std::vector<wchar_t> writable(line.c_str(), line.c_str() + line.size() + 1);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessW(comspec, writable.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+    if (!CreateProcessW(interpreter, writable.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
                         &started))
         throw std::runtime_error("cannot start the script: " + SystemErrorText(GetLastError()));
     WaitForSingleObject(started.hProcess, INFINITE);
