@@ -56,7 +56,7 @@ TEST(CommandRunner, FoldersReachTheUtilityIntact)
     EjecutaComando(IndexRebuildCommand(dlc, db, "korvane1"), NoEvents);
 
     const std::string korvane = JoinPath(db, "korvane");
-    EXPECT_EQ(ReadFile(log), "[" + korvane + ".db] [-C] [dump] [cliente] [" + JoinPath(folder.Path(), "korvane") + "]\n" +
+    EXPECT_EQ(ReadTextFile(log), "[" + korvane + ".db] [-C] [dump] [cliente] [" + JoinPath(folder.Path(), "korvane") + "]\n" +
                                  "[" + korvane + "2.db] [-C] [load] [año] [" +
                                  JoinPath(JoinPath(folder.Path(), "korvane2"), "año.bd") + "]\n" +
                                  "[" + korvane + "1.db] [-C] [idxbuild] [all]\n");

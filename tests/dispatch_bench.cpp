@@ -16,6 +16,7 @@
 
 #include "engine.h"
 #include "standin_database.h"
+#include "system_helpers.h"
 #include "system_services.h"
 
 #ifdef _WIN32
@@ -73,30 +74,6 @@ class RecordingServices : public SystemServices {
     std::string folder_;
 };
 
-// Removed however the bench ends.
-struct TempFolder {
-    TempFolder()
-    {
-        auto seed = Clock::now().time_since_epoch().count();
-        do
-            path = fs::temp_directory_path() / ("dispatch_bench-" + std::to_string(seed++));
-        while (!fs::create_directory(path));
-    }
-    ~TempFolder()
-    {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    fs::path path;
-};
-
-void WriteFile(const fs::path& file, const std::string& text)
-{
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out.write(text.data(), static_cast<std::streamsize>(text.size())).flush())
-        throw std::runtime_error("cannot write " + standin::Utf8FromPath(file));
-}
-
 std::string TableList(std::size_t tables)
 {
     std::string list;
@@ -117,9 +94,9 @@ void CreateDatabases(const fs::path& folder)
     standin::WriteDatabase(folder / "korvane.db", source);
     standin::WriteDatabase(folder / "korvane1.db", {});
     standin::WriteDatabase(folder / "korvane2.db", {});
-    WriteFile(folder / "korvane.ttl", TableList(kTables));
-    WriteFile(folder / "korvane1.ttl", "");
-    WriteFile(folder / "korvane2.ttl", "");
+    WriteTextFile(standin::Utf8FromPath(folder / "korvane.ttl"), TableList(kTables));
+    WriteTextFile(standin::Utf8FromPath(folder / "korvane1.ttl"), "");
+    WriteTextFile(standin::Utf8FromPath(folder / "korvane2.ttl"), "");
 }
 
 std::vector<std::string> RunEngine(const fs::path& folder, const std::string& proutilFolder)
@@ -262,7 +239,7 @@ int main(int argc, char** argv)
     }
     try {
         TempFolder temp;
-        const fs::path& folder = temp.path;
+        const fs::path folder = standin::PathFromUtf8(temp.Path());
         const std::string proutilFolder = SystemServices().ProgramFolder();
         CreateDatabases(folder);
         std::cout << "proutil in " << proutilFolder << ", working in " << standin::Utf8FromPath(folder) << '\n'
@@ -281,7 +258,7 @@ int main(int argc, char** argv)
                 std::string text = kScriptStart;
                 for (const std::string& line : recorded)
                     text += ScriptLine(line);
-                WriteFile(script, text);
+                WriteTextFile(standin::Utf8FromPath(script), text);
             } else if (lines != recorded) {
                 throw std::runtime_error("the engine ran other commands than in round 1");
             }
@@ -293,7 +270,7 @@ int main(int argc, char** argv)
             std::cout << "round " << round << " script: " << plain << " s" << std::endl;
         }
 
-        WriteFile(folder / "korvane.ttl", TableList(kSlowTables));
+        WriteTextFile(standin::Utf8FromPath(folder / "korvane.ttl"), TableList(kSlowTables));
         SetProutilDelay("1000");
         const Times slow = Measure(folder, kSlowTables, "the slow pass", [&] { RunEngine(folder, proutilFolder); });
         SetProutilDelay(nullptr);

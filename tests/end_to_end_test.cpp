@@ -51,7 +51,7 @@ class EndToEnd : public ::testing::Test {
         for (int i = 0; i < 3; ++i) {
             standin::WriteDatabase(DbPath(source, i), SourceDatabase(i));
             standin::WriteDatabase(DbPath(destination, i), EmptyCopy(SourceDatabase(i)));
-            WriteFile(JoinPath(system.listFolder, std::string(kNames[i]) + ".ttl"), "cliente\r\nfactura\r\ngmtrans\r\n");
+            WriteTextFile(JoinPath(system.listFolder, std::string(kNames[i]) + ".ttl"), "cliente\r\nfactura\r\ngmtrans\r\n");
         }
         window.texts[Field::Text1] = source;
         window.texts[Field::Text2] = destination;
@@ -128,7 +128,7 @@ TEST_F(EndToEnd, SilentFailureIsNoticedToo)
 
 TEST_F(EndToEnd, LockedSourceIsRefused)
 {
-    WriteFile(JoinPath(source, "korvane2.lk"), "");
+    WriteTextFile(JoinPath(source, "korvane2.lk"), "");
     engine.Aceptar_Click();
     EXPECT_EQ(Messages(), EventLog{"message 64 [La BBDD de orígen está arrancada] La base de datos de origen en " +
                                    source + " está arrancada, párela y reintentelo"});

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <stdexcept>
 #include <string>
 
 #include "command_line.h"
@@ -47,12 +48,14 @@ class TempFolder {
     std::filesystem::path path_;
 };
 
-inline void WriteFile(const std::string& path, const std::string& text)
+inline void WriteTextFile(const std::string& path, const std::string& text)
 {
-    std::ofstream(standin::PathFromUtf8(path), std::ios::binary) << text;
+    std::ofstream file(standin::PathFromUtf8(path), std::ios::binary | std::ios::trunc);
+    if (!file.write(text.data(), static_cast<std::streamsize>(text.size())).flush())
+        throw std::runtime_error("cannot write " + path);
 }
 
-inline std::string ReadFile(const std::string& path)
+inline std::string ReadTextFile(const std::string& path)
 {
     std::ifstream file(standin::PathFromUtf8(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), {});
