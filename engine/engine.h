@@ -40,7 +40,7 @@ class Engine {
     void Indexa();
     void IndexaIndices();
 
-    bool FoldersPassIntact();
+    bool FoldersPassIntact(bool dump, bool load);
     void Unlock();
     CommandResult Run(const std::string& line);
     void ReportError(const RunError& error);

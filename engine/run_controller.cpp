@@ -1,4 +1,4 @@
-#include <array>
+#include <vector>
 
 #include "command_line.h"
 #include "directions.h"
@@ -57,7 +57,7 @@ void Engine::Aceptar_Click()
                             "Informar ruta ficheros .bd", kStyleInformation);
         return;
     }
-    if (!FoldersPassIntact())
+    if (!FoldersPassIntact(dump, load))
         return;
 
     // Events are handled while commands run: nothing that could start a
@@ -86,21 +86,16 @@ void Engine::Aceptar_Click()
 
 // Checked before anything runs, so that a run never stops half-way over a
 // folder that cannot reach proutil unchanged.
-bool Engine::FoldersPassIntact()
+bool Engine::FoldersPassIntact(bool dump, bool load)
 {
-    std::array<Field, 5> fields{};
-    std::size_t count = 0;
-    if (window_.Value(CheckBox::Check2) == 1) {
-        fields[count++] = Field::Text1;
-        fields[count++] = Field::Text5;
-    }
-    if (window_.Value(CheckBox::Check3) == 1) {
-        fields[count++] = Field::Text2;
-        fields[count++] = Field::Text6;
-    }
-    fields[count++] = Field::Text4;
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::string folder = window_.Text(fields[i]);
+    std::vector<Field> fields;
+    if (dump)
+        fields.insert(fields.end(), {Field::Text1, Field::Text5});
+    if (load)
+        fields.insert(fields.end(), {Field::Text2, Field::Text6});
+    fields.push_back(Field::Text4);
+    for (Field field : fields) {
+        const std::string folder = window_.Text(field);
         if (!CanPassIntact(folder)) {
             window_.ShowMessage("La ruta " + folder +
                                     " contiene caracteres que no se pueden pasar a proutil"

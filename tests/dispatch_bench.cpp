@@ -238,7 +238,8 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
-        TempFolder temp;
+        // A plain name: cmd reads a batch file in a code page of its own choosing.
+        TempFolder temp("dispatch_bench");
         const fs::path folder = standin::PathFromUtf8(temp.Path());
         const std::string proutilFolder = SystemServices().ProgramFolder();
         CreateDatabases(folder);

@@ -15,16 +15,16 @@
 #include <windows.h>
 #endif
 
-// A folder of its own for one test, removed with everything in it. Its name
-// holds a blank, "&" and accented letters, which every path through the
-// interpreter must survive.
+// A folder of its own for one test, removed with everything in it. By
+// default its name holds a blank, "&" and accented letters, which every path
+// through the interpreter must survive.
 class TempFolder {
   public:
-    TempFolder()
+    explicit TempFolder(const std::string& name = "vaciallena prueba & cía")
     {
         std::random_device random;
         path_ = std::filesystem::temp_directory_path() /
-                standin::PathFromUtf8("vaciallena prueba & cía " + std::to_string(random()));
+                standin::PathFromUtf8(name + " " + std::to_string(random()));
         std::filesystem::create_directories(path_);
     }
     TempFolder(const TempFolder&) = delete;
