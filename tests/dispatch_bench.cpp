@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "command_line.h"
 #include "engine.h"
 #include "standin_database.h"
 #include "system_helpers.h"
-#include "system_services.h"
 
 #ifdef _WIN32
 #include "win32_text.h"
@@ -58,20 +58,16 @@ class BenchWindow : public WindowOps {
 };
 
 // The table lists live in the bench's folder, not beside the program.
-class RecordingServices : public SystemServices {
+class RecordingServices : public SystemWithListsIn {
   public:
-    explicit RecordingServices(std::string folder) : folder_(std::move(folder)) {}
+    using SystemWithListsIn::SystemWithListsIn;
     std::vector<std::string> lines;
 
-    std::string ProgramFolder() override { return folder_; }
     CommandResult RunCommand(const std::string& line, const std::function<void()>& whileWaiting) override
     {
         lines.push_back(line);
-        return SystemServices::RunCommand(line, whileWaiting);
+        return SystemWithListsIn::RunCommand(line, whileWaiting);
     }
-
-  private:
-    std::string folder_;
 };
 
 std::string TableList(std::size_t tables)
@@ -158,31 +154,18 @@ double CpuSeconds()
     const auto ticks = [](FILETIME t) { return static_cast<double>(ULONGLONG(t.dwHighDateTime) << 32 | t.dwLowDateTime); };
     return (ticks(kernel) + ticks(user)) / 1e7;
 }
-
-void SetProutilDelay(const char* milliseconds)
-{
-    SetEnvironmentVariableW(L"PROUTIL_DELAY_MS", milliseconds ? Utf16(milliseconds).c_str() : nullptr);
-}
 #else
 const char* const kScriptName = "dispatch.sh";
 const char* const kScriptStart = "";
 
-std::string ShellQuoted(const std::string& text)
-{
-    std::string quoted = "'";
-    for (char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
 std::string ScriptLine(const std::string& line)
 {
-    return "/bin/sh -c " + ShellQuoted(line) + " </dev/null >/dev/null 2>&1\n";
+    return "/bin/sh -c " + QuoteArgument(line) + " </dev/null >/dev/null 2>&1\n";
 }
 
 void RunScript(const fs::path& script)
 {
-    const int status = std::system(("exec /bin/sh " + ShellQuoted(script.string())).c_str());
+    const int status = std::system(("exec /bin/sh " + QuoteArgument(script.string())).c_str());
     if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         throw std::runtime_error("the script failed with status " + std::to_string(status));
 }
@@ -193,14 +176,6 @@ double CpuSeconds()
     getrusage(RUSAGE_SELF, &usage);
     const auto seconds = [](timeval t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-void SetProutilDelay(const char* milliseconds)
-{
-    if (milliseconds)
-        setenv("PROUTIL_DELAY_MS", milliseconds, 1);
-    else
-        unsetenv("PROUTIL_DELAY_MS");
 }
 #endif
 
@@ -254,7 +229,7 @@ int main(int argc, char** argv)
         // A plain name: cmd reads a batch file in a code page of its own choosing.
         TempFolder temp("dispatch_bench");
         const fs::path folder = standin::PathFromUtf8(temp.Path());
-        const std::string proutilFolder = SystemServices().ProgramFolder();
+        const std::string proutilFolder = StandinFolder();
         CreateDatabases(folder);
         std::cout << "proutil in " << proutilFolder << ", working in " << standin::Utf8FromPath(folder) << '\n'
                   << rounds << " rounds of " << kTables << " dump commands" << std::endl;
@@ -285,9 +260,11 @@ int main(int argc, char** argv)
         }
 
         WriteTextFile(standin::Utf8FromPath(folder / "korvane.ttl"), TableList(kSlowTables));
-        SetProutilDelay("1000");
-        const Times slow = Measure(folder, kSlowTables, "the slow pass", [&] { RunEngine(folder, proutilFolder); });
-        SetProutilDelay(nullptr);
+        Times slow{};
+        {
+            ScopedEnvironment delay("PROUTIL_DELAY_MS", "1000");
+            slow = Measure(folder, kSlowTables, "the slow pass", [&] { RunEngine(folder, proutilFolder); });
+        }
         std::cout << "slow pass: " << kSlowTables << " commands of 1 s in " << slow.wall << " s, " << slow.cpu
                   << " s of cpu" << std::endl;
 

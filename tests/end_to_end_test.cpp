@@ -8,14 +8,6 @@ namespace {
 
 const char* const kNames[] = {"korvane", "korvane1", "korvane2"};
 
-// The real system, with the table lists in a test folder instead of beside
-// the test program.
-class TestSystem : public SystemServices {
-  public:
-    std::string listFolder;
-    std::string ProgramFolder() override { return listFolder; }
-};
-
 standin::Database SourceDatabase(int n)
 {
     const std::string tag = std::to_string(n);
@@ -42,16 +34,16 @@ class EndToEnd : public ::testing::Test {
     std::string dumpFolder = root.Make("ficheros bd");
     EventLog log;
     RecordingWindow window{log};
-    TestSystem system;
+    std::string listFolder = root.Make("programa");
+    SystemWithListsIn system{listFolder};
     Engine engine{window, system};
 
     void SetUp() override
     {
-        system.listFolder = root.Make("programa");
         for (int i = 0; i < 3; ++i) {
             standin::WriteDatabase(DbPath(source, i), SourceDatabase(i));
             standin::WriteDatabase(DbPath(destination, i), EmptyCopy(SourceDatabase(i)));
-            WriteTextFile(JoinPath(system.listFolder, std::string(kNames[i]) + ".ttl"), "cliente\r\nfactura\r\ngmtrans\r\n");
+            WriteTextFile(JoinPath(listFolder, std::string(kNames[i]) + ".ttl"), "cliente\r\nfactura\r\ngmtrans\r\n");
         }
         window.texts[Field::Text1] = source;
         window.texts[Field::Text2] = destination;
@@ -138,7 +130,7 @@ TEST_F(EndToEnd, LockedSourceIsRefused)
 
 TEST_F(EndToEnd, MissingTableListIsToldAndNothingIsLoaded)
 {
-    const std::string list = JoinPath(system.listFolder, "korvane1.ttl");
+    const std::string list = JoinPath(listFolder, "korvane1.ttl");
     std::filesystem::remove(standin::PathFromUtf8(list));
     engine.Aceptar_Click();
     EXPECT_EQ(Messages(), (EventLog{

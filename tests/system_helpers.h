@@ -6,6 +6,7 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "command_line.h"
 #include "standin_database.h"
@@ -103,6 +104,17 @@ class ScopedEnvironment {
     std::string name_;
     std::string old_;
     bool hadOld_ = false;
+};
+
+// The real system, with the table lists in a folder of the test's own
+// instead of beside the test program.
+class SystemWithListsIn : public SystemServices {
+  public:
+    explicit SystemWithListsIn(std::string folder) : folder_(std::move(folder)) {}
+    std::string ProgramFolder() override { return folder_; }
+
+  private:
+    std::string folder_;
 };
 
 // The stand-in proutil is built beside the test programs.
