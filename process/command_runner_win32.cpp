@@ -59,9 +59,13 @@ std::string ReadAll(HANDLE file)
     std::string bytes;
     char buffer[4096];
     DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+    for (;;) {
+        if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr))
+            Fail("No se puede leer la salida de la orden");
+        if (got == 0)
+            return bytes;
         bytes.append(buffer, got);
-    return bytes;
+    }
 }
 
 bool IsUtf8(const std::string& bytes)
