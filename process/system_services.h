@@ -10,4 +10,6 @@ class SystemServices : public Platform {
     std::string ProgramFolder() override;
     std::string ReadTableList(const std::string& path) override;
     CommandResult RunCommand(const std::string& line, const std::function<void()>& whileWaiting) override;
+    ClockReading Now() override;
+    bool AppendToFile(const std::string& path, const std::string& utf8Text) override;
 };

@@ -3,8 +3,10 @@
 #include <cerrno>
 #include <cstring>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,4 +59,36 @@ std::string SystemServices::ReadTableList(const std::string& path)
 CommandResult SystemServices::RunCommand(const std::string& line, const std::function<void()>& whileWaiting)
 {
     return EjecutaComando(line, whileWaiting);
+}
+
+ClockReading SystemServices::Now()
+{
+    ClockReading reading;
+    reading.steady =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch());
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (localtime_r(&now, &local)) {
+        reading.local = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                         local.tm_hour,        local.tm_min,     local.tm_sec};
+    }
+    return reading;
+}
+
+bool SystemServices::AppendToFile(const std::string& path, const std::string& utf8Text)
+{
+    const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    bool written = fstat(fd, &info) == 0;
+    const std::string bytes = (written && info.st_size == 0 ? "\xEF\xBB\xBF" : "") + utf8Text;
+    for (std::size_t done = 0; written && done < bytes.size();) {
+        const ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
+        if (wrote > 0)
+            done += static_cast<std::size_t>(wrote);
+        else if (wrote < 0 && errno != EINTR)
+            written = false;
+    }
+    return close(fd) == 0 && written;
 }

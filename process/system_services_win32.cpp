@@ -1,5 +1,7 @@
 #include "system_services.h"
 
+#include <algorithm>
+
 #include "command_runner.h"
 #include "win32_handle.h"
 #include "win32_text.h"
@@ -67,4 +69,35 @@ std::string SystemServices::ReadTableList(const std::string& path)
 CommandResult SystemServices::RunCommand(const std::string& line, const std::function<void()>& whileWaiting)
 {
     return EjecutaComando(line, whileWaiting);
+}
+
+ClockReading SystemServices::Now()
+{
+    ClockReading reading;
+    reading.steady = std::chrono::milliseconds(GetTickCount64());
+    SYSTEMTIME local{};
+    GetLocalTime(&local);
+    reading.local = {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond};
+    return reading;
+}
+
+// FILE_APPEND_DATA without FILE_WRITE_DATA makes every write land at the
+// end, even when another program appends to the same file meanwhile.
+bool SystemServices::AppendToFile(const std::string& path, const std::string& utf8Text)
+{
+    UniqueHandle file(CreateFileW(Utf16(path).c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr));
+    LARGE_INTEGER size{};
+    if (!file.Valid() || !GetFileSizeEx(file.Get(), &size))
+        return false;
+    const std::string bytes = (size.QuadPart == 0 ? "\xEF\xBB\xBF" : "") + utf8Text;
+    for (std::size_t done = 0; done < bytes.size();) {
+        DWORD wrote = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+        if (!WriteFile(file.Get(), bytes.data() + done, chunk, &wrote, nullptr) || wrote == 0)
+            return false;
+        done += wrote;
+    }
+    return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <map>
@@ -75,6 +76,15 @@ class FakePlatform : public Platform {
     // The answer to a command line; by default proutil's success message.
     std::function<CommandResult(const std::string&)> answer;
     bool interpreterMissing = false;
+    // The clock reads 2026-12-08 11:44:35 plus elapsed, and moves only when
+    // a test moves it or a command runs.
+    std::chrono::milliseconds elapsed{0};
+    std::chrono::milliseconds commandTakes{0};
+    // Appended text by path; writes from number failWritesFrom on (counted
+    // from 0) fail and leave nothing.
+    std::map<std::string, std::string> appended;
+    int writes = 0;
+    int failWritesFrom = -1;
 
     bool FileExists(const std::string& path) override
     {
@@ -101,9 +111,24 @@ class FakePlatform : public Platform {
             throw RunError("No se puede ejecutar la orden");
         log_.push_back("run " + line);
         whileWaiting();
+        elapsed += commandTakes;
         if (answer)
             return answer(line);
         return Succeeded(line);
+    }
+
+    ClockReading Now() override
+    {
+        const int seconds = ((11 * 60) + 44) * 60 + 35 + static_cast<int>(elapsed.count() / 1000);
+        return {{2026, 12, 8, seconds / 3600, seconds / 60 % 60, seconds % 60}, elapsed};
+    }
+    bool AppendToFile(const std::string& path, const std::string& utf8Text) override
+    {
+        const int number = writes++;
+        if (failWritesFrom >= 0 && number >= failWritesFrom)
+            return false;
+        appended[path] += utf8Text;
+        return true;
     }
 
     static CommandResult Succeeded(const std::string& line)
