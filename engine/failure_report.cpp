@@ -21,7 +21,21 @@ std::string LastLine(const std::string& output)
 
 bool CommandSucceeded(const CommandResult& result, const char* successNumber)
 {
-    return result.exitCode == 0 && result.output.find(successNumber) != std::string::npos;
+    return FailureReason(result, successNumber).empty();
+}
+
+std::string FailureReason(const CommandResult& result, const char* successNumber)
+{
+    const bool exitedWell = result.exitCode == 0;
+    const bool saidDone = result.output.find(successNumber) != std::string::npos;
+    if (exitedWell && saidDone)
+        return {};
+    std::string reason = "terminó";
+    if (!exitedWell)
+        reason += " con el código " + std::to_string(result.exitCode);
+    if (!saidDone)
+        reason += std::string(exitedWell ? "" : " y") + " sin el mensaje de proceso completado " + successNumber;
+    return reason;
 }
 
 std::string FailureDetail(const CommandResult& result)

@@ -13,6 +13,10 @@ inline constexpr const char* kIndexRebuildDone = "(11465)";
 
 bool CommandSucceeded(const CommandResult& result, const char* successNumber);
 
+// Which part of that test a command failed, in words for the run log; empty
+// when it succeeded.
+std::string FailureReason(const CommandResult& result, const char* successNumber);
+
 // What to tell the user about a failed command: the utility's last line of
 // output, or its exit code when it printed nothing.
 std::string FailureDetail(const CommandResult& result);
