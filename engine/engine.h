@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform.h"
+#include "run_log.h"
 #include "window_ops.h"
 
 struct Direction;
@@ -28,6 +29,8 @@ class Engine {
     std::int16_t Contador = 0;
 
   private:
+    std::string RunPasses(bool dump, bool load);
+    void EndRun(const std::string& outcome);
     void DesCarga();
     void Carga();
     void RunDirection(const Direction& direction, void (Engine::*pass)());
@@ -42,9 +45,11 @@ class Engine {
 
     bool FoldersPassIntact(bool dump, bool load);
     void Unlock();
-    CommandResult Run(const std::string& line);
+    CommandResult Run(const std::string& line, const char* successNumber);
+    void ShowError(const std::string& text, const std::string& title, int style);
     void ReportError(const RunError& error);
 
     WindowOps& window_;
     Platform& platform_;
+    RunLog log_;
 };

@@ -20,11 +20,11 @@ void Engine::IndexaIndices()
     Comando = IndexRebuildCommand(window_.Text(Field::Text6), window_.Text(Field::Text2), BaseDatos);
     window_.SetCaption(Caption::Label4, "");
     try {
-        const CommandResult result = Run(Comando);
+        const CommandResult result = Run(Comando, kIndexRebuildDone);
         if (!CommandSucceeded(result, kIndexRebuildDone)) {
             ProcesoOK = false;
             window_.ShowMessage("No se han podido reconstruir los índices de la base de datos " + BaseDatos +
-                                    ":\n" + FailureDetail(result),
+                                    ":\n" + FailureDetail(result) + log_.DetailsNote(),
                                 "Vaciallena", kStylePlain);
         }
     } catch (const RunError& error) {

@@ -42,7 +42,7 @@ bool IsBlank(const std::string& text)
 
 } // namespace
 
-Engine::Engine(WindowOps& window, Platform& platform) : window_(window), platform_(platform) {}
+Engine::Engine(WindowOps& window, Platform& platform) : window_(window), platform_(platform), log_(platform) {}
 
 void Engine::Aceptar_Click()
 {
@@ -57,8 +57,11 @@ void Engine::Aceptar_Click()
                             "Informar ruta ficheros .bd", kStyleInformation);
         return;
     }
-    if (!FoldersPassIntact(dump, load))
+    log_.Begin(window_);
+    if (!FoldersPassIntact(dump, load)) {
+        EndRun("no realizado, hay una ruta no válida");
         return;
+    }
 
     // Events are handled while commands run: nothing that could start a
     // second run may stay enabled.
@@ -68,20 +71,38 @@ void Engine::Aceptar_Click()
     window_.Enable(Control::Frame6, false);
     window_.Enable(Control::Timer1, true);
 
+    EndRun(RunPasses(dump, load));
+    Unlock();
+}
+
+// Returns the run's outcome for the end of its log.
+std::string Engine::RunPasses(bool dump, bool load)
+{
     ProcesoOK = true;
     if (dump) {
         DesCarga();
-        if (!ProcesoOK) {
-            Unlock();
-            return;
-        }
+        if (!ProcesoOK)
+            return load ? "fallido en la descarga, no se ha hecho la carga" : "fallido en la descarga";
     }
     if (load) {
         Carga();
-        if (ProcesoOK)
-            Indexa();
+        if (!ProcesoOK)
+            return "fallido en la carga, no se han reconstruido los índices";
+        Indexa();
+        if (!ProcesoOK)
+            return "fallido en la reconstrucción de los índices";
     }
-    Unlock();
+    return "correcto";
+}
+
+// A log that could not be written is told while the window is still locked:
+// the notice then comes last, after the run's own messages, and the run is
+// over for the user only once it has been read.
+void Engine::EndRun(const std::string& outcome)
+{
+    log_.End(outcome);
+    if (!log_.Writing())
+        window_.ShowMessage(log_.FailureNotice(), "Vaciallena", kStyleInformation);
 }
 
 // Checked before anything runs, so that a run never stops half-way over a
@@ -97,10 +118,10 @@ bool Engine::FoldersPassIntact(bool dump, bool load)
     for (Field field : fields) {
         const std::string folder = window_.Text(field);
         if (!CanPassIntact(folder)) {
-            window_.ShowMessage("La ruta " + folder +
-                                    " contiene caracteres que no se pueden pasar a proutil"
-                                    " (comillas, % o caracteres de control). Cámbiela y reinténtelo",
-                                "Ruta no válida", kStyleInformation);
+            ShowError("La ruta " + folder +
+                          " contiene caracteres que no se pueden pasar a proutil"
+                          " (comillas, % o caracteres de control). Cámbiela y reinténtelo",
+                      "Ruta no válida", kStyleInformation);
             return false;
         }
     }
@@ -132,13 +153,13 @@ void Engine::RunDirection(const Direction& direction, void (Engine::*pass)())
 {
     const std::string dbFolder = window_.Text(direction.dbFolder);
     if (IsBlank(dbFolder)) {
-        window_.ShowMessage(direction.emptyDbFolderMessage, "Sin ruta", kStyleInformation);
+        ShowError(direction.emptyDbFolderMessage, "Sin ruta", kStyleInformation);
         ProcesoOK = false;
         return;
     }
     if (IsBlank(window_.Text(direction.dlcFolder))) {
-        window_.ShowMessage("Debe informar la ruta donde se encuentra la carpeta DLC de su instalación",
-                            "Sin ruta", kStyleInformation);
+        ShowError("Debe informar la ruta donde se encuentra la carpeta DLC de su instalación", "Sin ruta",
+                  kStyleInformation);
         ProcesoOK = false;
         return;
     }
@@ -146,8 +167,8 @@ void Engine::RunDirection(const Direction& direction, void (Engine::*pass)())
 
     if (DatabasesInUse(dbFolder)) {
         ProcesoOK = false;
-        window_.ShowMessage(direction.inUseMessage + dbFolder + direction.inUseMessageEnd,
-                            direction.inUseTitle, kStyleInformation);
+        ShowError(direction.inUseMessage + dbFolder + direction.inUseMessageEnd, direction.inUseTitle,
+                  kStyleInformation);
         return;
     }
 
@@ -166,7 +187,7 @@ void Engine::RunDirection(const Direction& direction, void (Engine::*pass)())
     }
 
     if (!ProcesoOK)
-        window_.ShowMessage(direction.errorsMessage, direction.errorsTitle, kStyleInformation);
+        window_.ShowMessage(direction.errorsMessage + log_.DetailsNote(), direction.errorsTitle, kStyleInformation);
 }
 
 // A folder whose lock files cannot even be looked for counts as in use: the
@@ -184,13 +205,23 @@ bool Engine::DatabasesInUse(const std::string& folder)
     return false;
 }
 
-CommandResult Engine::Run(const std::string& line)
+CommandResult Engine::Run(const std::string& line, const char* successNumber)
 {
-    return platform_.RunCommand(line, [this] { window_.DoEvents(); });
+    log_.CommandStarted(line);
+    const CommandResult result = platform_.RunCommand(line, [this] { window_.DoEvents(); });
+    log_.CommandEnded(result, successNumber);
+    return result;
+}
+
+// Logged first, so that the log holds the error while its message is shown.
+void Engine::ShowError(const std::string& text, const std::string& title, int style)
+{
+    log_.Error(text);
+    window_.ShowMessage(text, title, style);
 }
 
 void Engine::ReportError(const RunError& error)
 {
-    window_.ShowMessage(error.what(), "Vaciallena", kStylePlain);
+    ShowError(error.what(), "Vaciallena", kStylePlain);
     ProcesoOK = false;
 }

@@ -11,6 +11,8 @@ namespace {
 // Dumped and loaded only when "Procesar Transacciones" is ticked.
 const std::string kTransactionsTable = "gmtrans";
 
+const std::string kNameCannotPass = "el nombre contiene caracteres que no se pueden pasar a proutil";
+
 } // namespace
 
 void Engine::ProcesoDescarga()
@@ -38,13 +40,14 @@ void Engine::RunTablePass(const Direction& direction)
             if (line == kTransactionsTable && window_.Value(CheckBox::Check1) != 1)
                 continue;
             if (!CanPassIntact(line)) {
-                failed.push_back({line, "el nombre contiene caracteres que no se pueden pasar a proutil"});
+                log_.TableNotRun(line, kNameCannotPass);
+                failed.push_back({line, kNameCannotPass});
                 continue;
             }
             Comando = direction.command(window_.Text(direction.dlcFolder), window_.Text(direction.dbFolder),
                                         BaseDatos, NombreTabla, window_.Text(Field::Text4));
             window_.SetCaption(Caption::Label4, "Tabla: " + NombreTabla);
-            const CommandResult result = Run(Comando);
+            const CommandResult result = Run(Comando, direction.successNumber);
             if (!CommandSucceeded(result, direction.successNumber))
                 failed.push_back({NombreTabla, FailureDetail(result)});
             window_.DoEvents();
@@ -54,6 +57,6 @@ void Engine::RunTablePass(const Direction& direction)
     }
     if (!failed.empty()) {
         ProcesoOK = false;
-        window_.ShowMessage(FailedTablesMessage(BaseDatos, failed), "Vaciallena", kStylePlain);
+        window_.ShowMessage(FailedTablesMessage(BaseDatos, failed) + log_.DetailsNote(), "Vaciallena", kStylePlain);
     }
 }

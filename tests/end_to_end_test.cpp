@@ -1,7 +1,10 @@
+#include <regex>
+
 #include <gtest/gtest.h>
 
 #include "engine.h"
 #include "fakes.h"
+#include "run_log.h"
 #include "system_helpers.h"
 
 namespace {
@@ -70,6 +73,9 @@ class EndToEnd : public ::testing::Test {
         return found;
     }
 
+    std::string LogPath() const { return JoinPath(dumpFolder, "vaciallena.log"); }
+    std::string Details() const { return "\n\nLos detalles están en el registro " + LogPath() + "."; }
+
     void ExpectDestinationsUntouched() const
     {
         for (int i = 0; i < 3; ++i)
@@ -99,9 +105,9 @@ TEST_F(EndToEnd, FailingTableStopsTheRunBeforeAnyLoad)
     const std::vector<std::string> messages = Messages();
     ASSERT_EQ(messages.size(), 4u);
     EXPECT_EQ(messages[1], "message 0 [Vaciallena] Ha fallado 1 tabla de la base de datos korvane1:\n"
-                           "factura: ** Simulated failure for table factura. (9999)");
+                           "factura: ** Simulated failure for table factura. (9999)" + Details());
     EXPECT_EQ(messages[3], "message 64 [Errores de Descarga] Se han producido errores en el proceso de Descarga de "
-                           "las bases de datos");
+                           "las bases de datos" + Details());
     ExpectDestinationsUntouched();
 }
 
@@ -114,7 +120,8 @@ TEST_F(EndToEnd, SilentFailureIsNoticedToo)
     engine.Aceptar_Click();
     ASSERT_FALSE(Messages().empty());
     EXPECT_EQ(Messages().back(),
-              "message 64 [Errores de Carga] Se han producido errores en el proceso de Carga de las bases de datos");
+              "message 64 [Errores de Carga] Se han producido errores en el proceso de Carga de las bases de datos" +
+                  Details());
     EXPECT_FALSE(engine.ProcesoOK);
 }
 
@@ -136,10 +143,82 @@ TEST_F(EndToEnd, MissingTableListIsToldAndNothingIsLoaded)
     EXPECT_EQ(Messages(), (EventLog{
                               "message 0 [Vaciallena] No se encuentra el fichero " + list,
                               "message 64 [Errores de Descarga] Se han producido errores en el proceso de Descarga "
-                              "de las bases de datos",
+                              "de las bases de datos" + Details(),
                           }));
     EXPECT_TRUE(Exists(JoinPath(JoinPath(dumpFolder, "korvane2"), "cliente.bd")));
     ExpectDestinationsUntouched();
+}
+
+// The group of log lines from the command's own line to the blank line after it.
+std::string CommandEntry(const std::string& logText, const std::string& command)
+{
+    const std::string end = kLogLineEnd;
+    const auto start = logText.find("  Orden: " + command + end);
+    if (start == std::string::npos)
+        return "not in the log: " + command;
+    return logText.substr(start, logText.find(end + end, start) - start);
+}
+
+TEST_F(EndToEnd, RunLogTellsEachCommandWithItsVerdictAndTheUtilitysOutput)
+{
+    {
+        ScopedEnvironment failing("PROUTIL_FAIL_TABLE", "factura");
+        engine.Aceptar_Click();
+    }
+    const std::string text = ReadTextFile(LogPath());
+    ASSERT_EQ(text.substr(0, 3), "\xEF\xBB\xBF");
+#ifdef _WIN32
+    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1))
+        ASSERT_EQ(text[at - 1], '\r') << "a bare LF at " << at;
+    EXPECT_EQ(text.find("\r\r"), std::string::npos);
+#endif
+    EXPECT_TRUE(std::regex_search(text, std::regex("^\xEF\xBB\xBF==== \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d  "
+                                                   "Inicio de la ejecución")));
+    EXPECT_NE(text.find("Origen y destino de los ficheros .bd: " + dumpFolder + kLogLineEnd), std::string::npos);
+    EXPECT_NE(text.find("Bases de datos de origen: " + source + kLogLineEnd), std::string::npos);
+
+    for (const char* name : kNames) {
+        for (const std::string table : {"cliente", "factura", "gmtrans"}) {
+            const std::string entry =
+                CommandEntry(text, DumpCommand(StandinFolder(), source, name, table, dumpFolder));
+            if (table == "factura") {
+                EXPECT_NE(entry.find("  Código de salida: 3  Resultado: fallido, terminó con el código 3 y sin el "
+                                     "mensaje de proceso completado (6254)"),
+                          std::string::npos)
+                    << entry;
+                EXPECT_NE(entry.find("    ** Simulated failure for table factura. (9999)"), std::string::npos) << entry;
+            } else {
+                EXPECT_NE(entry.find("  Código de salida: 0  Resultado: correcto"), std::string::npos) << entry;
+                EXPECT_NE(entry.find("    Binary Dump complete. (6254)"), std::string::npos) << entry;
+            }
+        }
+    }
+    EXPECT_NE(text.find("Resultado: fallido en la descarga, no se ha hecho la carga"), std::string::npos);
+    EXPECT_EQ(text.find("-C load"), std::string::npos);
+
+    // The next run adds to the same file, after everything of the first.
+    engine.Aceptar_Click();
+    const std::string both = ReadTextFile(LogPath());
+    EXPECT_EQ(both.substr(0, text.size()), text);
+    EXPECT_EQ(both.find("\xEF\xBB\xBF", 1), std::string::npos);
+    EXPECT_NE(both.find("Inicio de la ejecución", text.size()), std::string::npos);
+    EXPECT_NE(both.find("Resultado: correcto", text.size()), std::string::npos);
+}
+
+TEST_F(EndToEnd, LogThatCannotBeWrittenIsToldAtTheEnd)
+{
+    dumpFolder = JoinPath(root.Path(), "no existe");
+    window.texts[Field::Text4] = dumpFolder;
+    window.values[CheckBox::Check3] = 0;
+    engine.Aceptar_Click();
+
+    const std::vector<std::string> messages = Messages();
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages.back(),
+              "message 64 [Vaciallena] No se ha podido escribir el registro de la ejecución en " + LogPath() + ".");
+    for (const std::string& message : messages)
+        EXPECT_EQ(message.find("Los detalles"), std::string::npos) << message;
+    EXPECT_FALSE(Exists(dumpFolder));
 }
 
 #ifdef _WIN32
@@ -151,7 +230,7 @@ TEST_F(EndToEnd, UnsetComSpecIsToldForEachDatabase)
         "message 0 [Vaciallena] No se puede ejecutar la orden: la variable de entorno ComSpec no está definida";
     EXPECT_EQ(Messages(), (EventLog{cannot, cannot, cannot,
                                     "message 64 [Errores de Descarga] Se han producido errores en el proceso de "
-                                    "Descarga de las bases de datos"}));
+                                    "Descarga de las bases de datos" + Details()}));
     ExpectDestinationsUntouched();
 }
 #endif

@@ -4,6 +4,7 @@
 
 #include "engine.h"
 #include "fakes.h"
+#include "run_log.h"
 
 namespace {
 
@@ -33,6 +34,29 @@ class EngineTest : public ::testing::Test {
     }
 
     void Tick(CheckBox box) { window.values[box] = 1; }
+
+    std::string LogPath() const { return Native("E:\\vol\\vaciallena.log"); }
+    // The last paragraph of a failure message while the log is written.
+    std::string Details() const { return "\n\nLos detalles están en el registro " + LogPath() + "."; }
+    std::string Notice() const
+    {
+        return "message 64 [Vaciallena] No se ha podido escribir el registro de la ejecución en " + LogPath() + ".";
+    }
+    std::string Written() const
+    {
+        const auto found = platform.appended.find(LogPath());
+        return found == platform.appended.end() ? std::string() : found->second;
+    }
+    std::vector<std::string> WrittenLines() const
+    {
+        std::vector<std::string> lines;
+        const std::string text = Written();
+        const std::string end = kLogLineEnd;
+        for (std::string::size_type start = 0, stop; (stop = text.find(end, start)) != std::string::npos;
+             start = stop + end.size())
+            lines.push_back(text.substr(start, stop - start));
+        return lines;
+    }
 
     std::vector<std::string> Lines(const std::string& prefix) const
     {
@@ -69,6 +93,8 @@ TEST_F(EngineTest, RequestRefusedBeforeTheWindowIsLocked)
     engine.Aceptar_Click();
     EXPECT_EQ(log, EventLog{"message 64 [Informar ruta ficheros .bd] Tiene que informar una ruta de Origen/Destino "
                             "para los ficheros .bd"});
+    // Neither refusal writes a log: nothing was asked, or there is no folder for it.
+    EXPECT_EQ(platform.writes, 0);
 
     // A folder that cannot reach proutil unchanged stops the run before any command.
     log.clear();
@@ -77,6 +103,11 @@ TEST_F(EngineTest, RequestRefusedBeforeTheWindowIsLocked)
     engine.Aceptar_Click();
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0].rfind("message 64 [Ruta no válida] La ruta " + Native("C:\\dlc\nbin"), 0), 0u) << log[0];
+    const std::vector<std::string> written = WrittenLines();
+    ASSERT_GE(written.size(), 2u);
+    EXPECT_NE(Written().find("11:44:35  Error: La ruta " + Native("C:\\dlc")), std::string::npos) << Written();
+    EXPECT_EQ(written[written.size() - 2],
+              "==== 2026-12-08 11:44:35  Fin de la ejecución (0,00 s). Resultado: no realizado, hay una ruta no válida");
 
 #ifdef _WIN32
     log.clear();
@@ -218,7 +249,7 @@ TEST_F(EngineTest, MissingTableListFailsOnlyItsDatabaseAndPreventsTheLoad)
     EXPECT_EQ(Messages(), (EventLog{
                               "message 0 [Vaciallena] No se encuentra el fichero " + ListOf("korvane1"),
                               "message 64 [Errores de Descarga] Se han producido errores en el proceso de Descarga "
-                              "de las bases de datos",
+                              "de las bases de datos" + Details(),
                           }));
     const std::vector<std::string> runs = Runs();
     ASSERT_EQ(runs.size(), 4u);
@@ -243,9 +274,9 @@ TEST_F(EngineTest, FailedTablesAreToldOnceAfterTheirPassAndStopTheRun)
     EXPECT_EQ(Messages(), (EventLog{
                               "message 0 [Vaciallena] Han fallado 2 tablas de la base de datos korvane:\n"
                               "cliente: Dumped 0 records.\n"
-                              "factura: ** Table factura not found. (2345)",
+                              "factura: ** Table factura not found. (2345)" + Details(),
                               "message 64 [Errores de Descarga] Se han producido errores en el proceso de Descarga "
-                              "de las bases de datos",
+                              "de las bases de datos" + Details(),
                           }));
     // The message comes right after the failing pass; the other passes still run.
     const auto told = std::find_if(log.begin(), log.end(), [](const std::string& l) { return l.rfind("message 0", 0) == 0; });
@@ -291,7 +322,7 @@ TEST_F(EngineTest, IndexRebuildFailuresAreToldAndTheOtherDatabasesStillRebuild)
     };
     engine.Aceptar_Click();
     EXPECT_EQ(Messages(), EventLog{"message 0 [Vaciallena] No se han podido reconstruir los índices de la base de "
-                                   "datos korvane1:\n** Cannot rebuild: the database is damaged. (1234)"});
+                                   "datos korvane1:\n** Cannot rebuild: the database is damaged. (1234)" + Details()});
     EXPECT_EQ(Lines("caption Label5 [Indexando").size(), 3u);
     EXPECT_FALSE(engine.ProcesoOK);
     ExpectUnlockedAtEnd();
@@ -308,11 +339,225 @@ TEST_F(EngineTest, CommandThatCannotBeStartedEndsThePass)
                               "message 0 [Vaciallena] No se puede ejecutar la orden",
                               "message 0 [Vaciallena] No se puede ejecutar la orden",
                               "message 64 [Errores de Carga] Se han producido errores en el proceso de Carga de las "
-                              "bases de datos",
+                              "bases de datos" + Details(),
                           }));
     EXPECT_EQ(Lines("caption Label4 [Tabla: factura]").size(), 0u);
     EXPECT_TRUE(Lines("caption Label5 [Indexando").empty());
     ExpectUnlockedAtEnd();
+}
+
+// One expectation for both builds: "\n" stands for the log's line end.
+std::string WithLogLineEnds(const std::string& text)
+{
+    std::string converted;
+    for (char c : text)
+        converted += c == '\n' ? std::string(kLogLineEnd) : std::string(1, c);
+    return converted;
+}
+
+TEST_F(EngineTest, RunLogHoldsTheRequestEveryCommandWithItsVerdictAndTheOutcome)
+{
+    Tick(CheckBox::Check2);
+    Tick(CheckBox::Check3);
+    platform.tableLists[ListOf("korvane1")] = "mal\tnombre\r\nstock\r\n";
+    platform.tableLists[ListOf("korvane2")] = "pedido\n";
+    platform.commandTakes = std::chrono::milliseconds(1005);
+    platform.answer = [this](const std::string& line) -> CommandResult {
+        if (line.find(" factura ") != std::string::npos)
+            return {2, "Dumping factura\n** Table factura not found. (2345)\r\n\r\n"};
+        if (line.find(" stock ") != std::string::npos)
+            return {1, "Binary Dump complete. (6254)\n"};
+        if (line.find(" pedido ") != std::string::npos) {
+            platform.elapsed += std::chrono::milliseconds(60989);
+            return {0, ""};
+        }
+        return FakePlatform::Succeeded(line);
+    };
+    engine.Aceptar_Click();
+
+    const std::string proutil = Native("C:\\korv\\dlc\\bin\\proutil D:\\bd\\");
+    EXPECT_EQ(Written(), WithLogLineEnds(
+        "==== 2026-12-08 11:44:35  Inicio de la ejecución\n"
+        "Bases de datos de origen: " + Native("D:\\bd") + "\n"
+        "DLC de origen: " + Native("C:\\korv\\dlc\\bin") + "\n"
+        "Bases de datos de destino: " + Native("F:\\bd") + "\n"
+        "DLC de destino: " + Native("C:\\korv\\dlc\\bin") + "\n"
+        "Origen y destino de los ficheros .bd: " + Native("E:\\vol") + "\n"
+        "Descarga: sí\n"
+        "Carga: sí\n"
+        "Procesar Transacciones: no\n"
+        "\n"
+        "2026-12-08 11:44:35  Orden: " + proutil + "korvane.db -C dump cliente " + Native("E:\\vol\\korvane") + "\n"
+        "  Duración: 1,01 s  Código de salida: 0  Resultado: correcto\n"
+        "  Salida:\n"
+        "    Binary Dump complete. (6254)\n"
+        "\n"
+        "2026-12-08 11:44:36  Orden: " + proutil + "korvane.db -C dump factura " + Native("E:\\vol\\korvane") + "\n"
+        "  Duración: 1,01 s  Código de salida: 2  Resultado: fallido, terminó con el código 2 y sin el mensaje de "
+        "proceso completado (6254)\n"
+        "  Salida:\n"
+        "    Dumping factura\n"
+        "    ** Table factura not found. (2345)\n"
+        "\n"
+        "2026-12-08 11:44:37  Tabla mal\tnombre no procesada: el nombre contiene caracteres que no se pueden pasar a "
+        "proutil\n"
+        "\n"
+        "2026-12-08 11:44:37  Orden: " + proutil + "korvane1.db -C dump stock " + Native("E:\\vol\\korvane1") + "\n"
+        "  Duración: 1,01 s  Código de salida: 1  Resultado: fallido, terminó con el código 1\n"
+        "  Salida:\n"
+        "    Binary Dump complete. (6254)\n"
+        "\n"
+        "2026-12-08 11:44:38  Orden: " + proutil + "korvane2.db -C dump pedido " + Native("E:\\vol\\korvane2") + "\n"
+        "  Duración: 61,99 s  Código de salida: 0  Resultado: fallido, terminó sin el mensaje de proceso completado "
+        "(6254)\n"
+        "  Salida: ninguna\n"
+        "\n"
+        "==== 2026-12-08 11:45:40  Fin de la ejecución (65,01 s). Resultado: fallido en la descarga, no se ha hecho "
+        "la carga\n"
+        "\n"));
+
+    // Every failure message of the run points at the log.
+    const std::vector<std::string> messages = Messages();
+    ASSERT_EQ(messages.size(), 4u);
+    for (const std::string& message : messages)
+        EXPECT_EQ(message.substr(message.size() - Details().size()), Details()) << message;
+}
+
+TEST_F(EngineTest, RunLogEndsWithWhatEachKindOfRunCameTo)
+{
+    const auto outcome = [this] {
+        const std::vector<std::string> lines = WrittenLines();
+        platform.appended.clear();
+        const std::string line = lines.size() >= 2 ? lines[lines.size() - 2] : "";
+        const auto at = line.find("Resultado: ");
+        return line.rfind("==== ", 0) == 0 && at != std::string::npos ? line.substr(at + 11) : "no end: " + line;
+    };
+    Tick(CheckBox::Check3);
+    engine.Aceptar_Click();
+    EXPECT_EQ(outcome(), "correcto");
+
+    platform.answer = [](const std::string& line) -> CommandResult {
+        return line.find("korvane2.db -C idxbuild") != std::string::npos ? CommandResult{1, ""}
+                                                                         : FakePlatform::Succeeded(line);
+    };
+    engine.Aceptar_Click();
+    EXPECT_EQ(outcome(), "fallido en la reconstrucción de los índices");
+
+    platform.answer = [](const std::string& line) -> CommandResult {
+        return line.find("korvane2.db -C load") != std::string::npos ? CommandResult{1, ""}
+                                                                      : FakePlatform::Succeeded(line);
+    };
+    engine.Aceptar_Click();
+    EXPECT_EQ(outcome(), "fallido en la carga, no se han reconstruido los índices");
+
+    window.values[CheckBox::Check3] = 0;
+    Tick(CheckBox::Check2);
+    platform.answer = [](const std::string& line) -> CommandResult { return {1, line}; };
+    engine.Aceptar_Click();
+    EXPECT_EQ(outcome(), "fallido en la descarga");
+}
+
+// The user is told these errors by a message box; the log keeps the same
+// text, at the place in the run where it happened.
+TEST_F(EngineTest, ProgramErrorsAreLoggedAsTheUserIsToldThem)
+{
+    const auto errors = [this] {
+        std::vector<std::string> found;
+        for (const std::string& line : WrittenLines()) {
+            if (line.find("  Error: ") != std::string::npos || line.find("  Orden: ") != std::string::npos)
+                found.push_back(line.substr(line.find("  ") + 2));
+        }
+        platform.appended.clear();
+        return found;
+    };
+    const auto told = [this](std::size_t n) {
+        const std::vector<std::string> messages = Messages();
+        const std::string& message = messages.at(n);
+        return "Error: " + message.substr(message.find("] ") + 2);
+    };
+
+    Tick(CheckBox::Check2);
+    platform.tableLists = {{ListOf("korvane"), "cliente\n"}, {ListOf("korvane2"), "cliente\n"}};
+    engine.Aceptar_Click();
+    const std::vector<std::string> runs = Runs();
+    ASSERT_EQ(runs.size(), 2u);
+    const std::string first = "Orden: " + runs[0].substr(4);
+    const std::string last = "Orden: " + runs[1].substr(4);
+    EXPECT_EQ(errors(), (EventLog{first, told(0), last}));
+
+    // The command that could not be started is the one logged before the error.
+    log.clear();
+    platform.interpreterMissing = true;
+    engine.Aceptar_Click();
+    EXPECT_EQ(errors(), (EventLog{first, told(0), told(1), last, told(2)}));
+    EXPECT_EQ(told(0), "Error: No se puede ejecutar la orden");
+    platform.interpreterMissing = false;
+
+    log.clear();
+    platform.files.insert(Native("D:\\bd\\korvane.lk"));
+    engine.Aceptar_Click();
+    EXPECT_EQ(errors(), EventLog{told(0)});
+    EXPECT_NE(told(0).find("está arrancada"), std::string::npos);
+
+    log.clear();
+    window.texts[Field::Text5] = "";
+    engine.Aceptar_Click();
+    EXPECT_EQ(errors(), EventLog{told(0)});
+    EXPECT_NE(told(0).find("carpeta DLC"), std::string::npos);
+}
+
+TEST_F(EngineTest, LogThatCannotBeWrittenLeavesTheRunAsItIsAndIsToldOnceAtTheEnd)
+{
+    Tick(CheckBox::Check3);
+    platform.answer = [](const std::string& line) -> CommandResult {
+        if (line.find("korvane.db -C load factura") != std::string::npos)
+            return {2, "** Cannot load factura. (1111)\n"};
+        return FakePlatform::Succeeded(line);
+    };
+    engine.Aceptar_Click();
+    const EventLog logged = log;
+    ASSERT_EQ(Messages().size(), 2u);
+
+    // Without a log the run runs the same commands and shows the same
+    // messages, none pointing at the log, and then the notice.
+    log.clear();
+    platform.failWritesFrom = platform.writes;
+    engine.Aceptar_Click();
+    EventLog expected;
+    for (const std::string& event : logged) {
+        const auto note = event.find(Details());
+        expected.push_back(note == std::string::npos ? event : event.substr(0, note));
+    }
+    expected.insert(expected.end() - 7, Notice());
+    EXPECT_EQ(log, expected);
+    ExpectUnlockedAtEnd();
+
+    // A log that fails part-way is dropped from there on: messages before
+    // the failure point at it, later ones do not, and no entry after a
+    // lost one is written. Writes of korvane: the start of the run, then a
+    // start and an end for each of its two loads.
+    log.clear();
+    platform.appended.clear();
+    platform.failWritesFrom = platform.writes + 5;
+    engine.Aceptar_Click();
+    EXPECT_EQ(Messages(), (EventLog{
+                              "message 0 [Vaciallena] Ha fallado 1 tabla de la base de datos korvane:\n"
+                              "factura: ** Cannot load factura. (1111)" + Details(),
+                              "message 64 [Errores de Carga] Se han producido errores en el proceso de Carga de las "
+                              "bases de datos",
+                              Notice(),
+                          }));
+    EXPECT_EQ(platform.writes, platform.failWritesFrom + 1);
+    EXPECT_EQ(Written().find("korvane1"), std::string::npos);
+    EXPECT_EQ(Runs().size(), 6u);
+
+    // The next run tries again.
+    log.clear();
+    platform.appended.clear();
+    platform.failWritesFrom = -1;
+    engine.Aceptar_Click();
+    EXPECT_EQ(Messages().back().find(Notice()), std::string::npos);
+    EXPECT_NE(Written().find("Fin de la ejecución"), std::string::npos);
 }
 
 TEST_F(EngineTest, DotCounterRestartsWithEachDatabase)

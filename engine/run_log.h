@@ -1,0 +1,56 @@
+#pragma once
+
+#include <string>
+
+#include "platform.h"
+#include "window_ops.h"
+
+// Notepad on older Windows servers shows a file as one line without CR LF.
+#ifdef _WIN32
+inline constexpr const char* kLogLineEnd = "\r\n";
+#else
+inline constexpr const char* kLogLineEnd = "\n";
+#endif
+
+inline constexpr const char* kLogFileName = "vaciallena.log";
+
+// The log of the runs, vaciallena.log in the dump-file folder: what an
+// administrator who is told that a table failed reads to learn why. Every
+// entry is appended whole and the file closed again, so that it can be read
+// while a run goes on and what was written survives the program's end.
+//
+// The log never changes a run: after the first entry that cannot be written
+// the rest of the run's entries are dropped, so that no log with holes is
+// left looking complete, and the run tells the user once at its end.
+class RunLog {
+  public:
+    explicit RunLog(Platform& platform) : platform_(platform) {}
+
+    // Starts a run's entries with the request as the window shows it; the
+    // log goes into the folder of field Text4.
+    void Begin(WindowOps& window);
+    void CommandStarted(const std::string& line);
+    // The verdict is the engine's success test with this success number.
+    void CommandEnded(const CommandResult& result, const char* successNumber);
+    void TableNotRun(const std::string& table, const std::string& reason);
+    // An error of the program itself, as the user is told it.
+    void Error(const std::string& text);
+    void End(const std::string& outcome);
+
+    // True while every entry of the run has been written.
+    bool Writing() const { return writing_; }
+    // A last paragraph for a failure message: where the details are, or
+    // nothing when the log is not there to read.
+    std::string DetailsNote() const;
+    // What the user is told at the end of a run whose log failed.
+    std::string FailureNotice() const;
+
+  private:
+    void Append(const std::string& text);
+
+    Platform& platform_;
+    std::string path_;
+    bool writing_ = false;
+    ClockReading runStart_;
+    ClockReading commandStart_;
+};
