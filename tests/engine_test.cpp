@@ -423,40 +423,6 @@ TEST_F(EngineTest, RunLogHoldsTheRequestEveryCommandWithItsVerdictAndTheOutcome)
         EXPECT_EQ(message.substr(message.size() - Details().size()), Details()) << message;
 }
 
-TEST_F(EngineTest, RunLogEndsWithWhatEachKindOfRunCameTo)
-{
-    const auto outcome = [this] {
-        const std::vector<std::string> lines = WrittenLines();
-        platform.appended.clear();
-        const std::string line = lines.size() >= 2 ? lines[lines.size() - 2] : "";
-        const auto at = line.find("Resultado: ");
-        return line.rfind("==== ", 0) == 0 && at != std::string::npos ? line.substr(at + 11) : "no end: " + line;
-    };
-    Tick(CheckBox::Check3);
-    engine.Aceptar_Click();
-    EXPECT_EQ(outcome(), "correcto");
-
-    platform.answer = [](const std::string& line) -> CommandResult {
-        return line.find("korvane2.db -C idxbuild") != std::string::npos ? CommandResult{1, ""}
-                                                                         : FakePlatform::Succeeded(line);
-    };
-    engine.Aceptar_Click();
-    EXPECT_EQ(outcome(), "fallido en la reconstrucción de los índices");
-
-    platform.answer = [](const std::string& line) -> CommandResult {
-        return line.find("korvane2.db -C load") != std::string::npos ? CommandResult{1, ""}
-                                                                      : FakePlatform::Succeeded(line);
-    };
-    engine.Aceptar_Click();
-    EXPECT_EQ(outcome(), "fallido en la carga, no se han reconstruido los índices");
-
-    window.values[CheckBox::Check3] = 0;
-    Tick(CheckBox::Check2);
-    platform.answer = [](const std::string& line) -> CommandResult { return {1, line}; };
-    engine.Aceptar_Click();
-    EXPECT_EQ(outcome(), "fallido en la descarga");
-}
-
 // The user is told these errors by a message box; the log keeps the same
 // text, at the place in the run where it happened.
 TEST_F(EngineTest, ProgramErrorsAreLoggedAsTheUserIsToldThem)
