@@ -3,6 +3,7 @@
 // Identifiers of the main window's controls. The tests and the demo driver
 // find the controls by these, so they never change meaning.
 enum ControlId : int {
+    kIdWindow = 0,  // the window itself, as a container
     kIdFrame1 = 1001,
     kIdFrame2,
     kIdFrame3,

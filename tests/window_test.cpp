@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "form_layout.h"
+#include "main_window.h"
+#include "message_box_answerer.h"
+#include "system_helpers.h"
+#include "win32_text.h"
+
+namespace {
+
+const char* const kNames[] = {"korvane", "korvane1", "korvane2"};
+
+// The window as the user sees it: found by its identifiers, read back and
+// driven with the messages a click or typing would send.
+class MainWindowTest : public ::testing::Test {
+  protected:
+    TempFolder root{"vaciallena ventana ñ"};
+    std::string installation = root.Make("korv");
+    std::string programFolder = root.Make(JoinPath("korv", "programas"));
+    SystemWithListsIn system{programFolder};
+    int endRequests = 0;
+    std::string statusAtEnd;
+    std::unique_ptr<MainWindow> window;
+
+    void SetUp() override { Open(); }
+
+    void Open()
+    {
+        window = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), system, [this] {
+            ++endRequests;
+            statusAtEnd = Caption(kIdLabel5);
+        });
+        ShowWindow(window->Handle(), SW_SHOW);
+        SetForegroundWindow(window->Handle());
+        window->DoEvents();
+    }
+
+    HWND Hwnd(ControlId id) const { return window->ControlWindow(id); }
+
+    // Usable: visible, and neither it nor any container is disabled.
+    bool Usable(ControlId id) const
+    {
+        for (HWND hwnd = Hwnd(id); hwnd; hwnd = GetParent(hwnd)) {
+            if (!IsWindowEnabled(hwnd))
+                return false;
+        }
+        return IsWindowVisible(Hwnd(id));
+    }
+
+    std::string Caption(ControlId id) const
+    {
+        wchar_t text[1024];
+        GetWindowTextW(Hwnd(id), text, 1024);
+        return Utf8(text);
+    }
+
+    void Type(ControlId id, const std::string& text)
+    {
+        SendMessageW(Hwnd(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Utf16(text).c_str()));
+    }
+
+    void Click(ControlId id) { SendMessageW(Hwnd(id), BM_CLICK, 0, 0); }
+
+    RECT RectInContainer(ControlId id) const
+    {
+        RECT rect;
+        GetWindowRect(Hwnd(id), &rect);
+        MapWindowPoints(nullptr, GetParent(Hwnd(id)), reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    }
+
+    void ExpectLaidOutAt(int dpi) const
+    {
+        for (const ControlLayout& control : FormLayout()) {
+            const RECT rect = RectInContainer(control.id);
+            EXPECT_EQ(rect.left, TwipsToPixels(control.left, dpi)) << control.id << " at " << dpi;
+            EXPECT_EQ(rect.top, TwipsToPixels(control.top, dpi)) << control.id << " at " << dpi;
+            EXPECT_EQ(rect.right - rect.left, TwipsToPixels(control.width, dpi)) << control.id << " at " << dpi;
+            if (control.kind != ControlKind::DriveList) {
+                EXPECT_EQ(rect.bottom - rect.top, TwipsToPixels(control.height, dpi)) << control.id;
+            }
+        }
+        RECT client;
+        GetClientRect(window->Handle(), &client);
+        EXPECT_EQ(client.right, TwipsToPixels(kClientWidthTwips, dpi));
+        EXPECT_EQ(client.bottom, TwipsToPixels(kClientHeightTwips, dpi));
+    }
+};
+
+TEST_F(MainWindowTest, OpensWithItsCaptionsAndOnlyTheDumpFileFieldsUsable)
+{
+    wchar_t title[256];
+    GetWindowTextW(window->Handle(), title, 256);
+    EXPECT_EQ(Utf8(title), "Descarga - Carga de una Base de Datos Progress");
+    // The text fields start empty; activation has filled the DLC folders and Text3.
+    for (const ControlLayout& control : FormLayout()) {
+        if (control.kind != ControlKind::TextField) {
+            EXPECT_EQ(Caption(control.id), control.caption) << control.id;
+        }
+    }
+    for (ControlId field : {kIdText1, kIdText2, kIdText4})
+        EXPECT_EQ(Caption(field), "") << field;
+    EXPECT_EQ(Caption(kIdLabel3_0), "Ruta  DLC");
+    EXPECT_EQ(Caption(kIdAceptar), "&Aceptar");
+
+    const std::vector<ControlId> usable = {kIdFrame1, kIdFrame2, kIdFrame4, kIdFrame5, kIdFrame6, kIdCheck1,
+                                           kIdCheck2, kIdCheck3, kIdText4,  kIdBuscar4, kIdLabel3_1,
+                                           kIdAceptar, kIdCancelar, kIdLabel4, kIdLabel5};
+    for (const ControlLayout& control : FormLayout()) {
+        const bool inPicker = control.id == kIdFrame3 || control.container == kIdFrame3 ||
+                              control.container == kIdFrame7;
+        const bool expected = std::find(usable.begin(), usable.end(), control.id) != usable.end();
+        if (!inPicker) {
+            EXPECT_EQ(Usable(control.id), expected) << control.id;
+        }
+    }
+    EXPECT_FALSE(IsWindowVisible(Hwnd(kIdFrame3)));
+    EXPECT_FALSE(IsWindowVisible(Hwnd(kIdDir1)));
+    for (ControlId box : {kIdCheck1, kIdCheck2, kIdCheck3})
+        EXPECT_EQ(SendMessageW(Hwnd(box), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(GetFocus(), Hwnd(kIdAceptar));
+    ExpectLaidOutAt(96);
+}
+
+TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpi)
+{
+    RECT suggested = {10, 20, 1000, 800};
+    SendMessageW(window->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    ExpectLaidOutAt(144);
+    RECT placed;
+    GetWindowRect(window->Handle(), &placed);
+    EXPECT_EQ(placed.left, 10);
+    EXPECT_EQ(placed.top, 20);
+    // The text grows with the dpi too.
+    LOGFONTW font;
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Hwnd(kIdText1), WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -17);
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Hwnd(kIdLabel5), WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(font.lfWeight, FW_BOLD);
+}
+
+TEST_F(MainWindowTest, DescargaAndCargaSwitchTheirGroupsAndKeepTheTexts)
+{
+    const std::vector<ControlId> dumpGroup = {kIdLabel1, kIdLabel3_0, kIdText1, kIdText5, kIdBuscar, kIdBuscar1};
+    const std::vector<ControlId> loadGroup = {kIdLabel2, kIdLabel3_2, kIdText2, kIdText6, kIdBuscar2, kIdBuscar3};
+
+    Click(kIdCheck2);
+    for (ControlId id : dumpGroup)
+        EXPECT_TRUE(Usable(id)) << id;
+    for (ControlId id : loadGroup)
+        EXPECT_FALSE(Usable(id)) << id;
+    Type(kIdText1, "D:\\bd origen");
+    Click(kIdCheck2);
+    for (ControlId id : dumpGroup)
+        EXPECT_FALSE(Usable(id)) << id;
+    EXPECT_EQ(Caption(kIdText1), "D:\\bd origen");
+    // The dump-file folder is not the dump group's.
+    EXPECT_TRUE(Usable(kIdText4));
+
+    Click(kIdCheck3);
+    for (ControlId id : loadGroup)
+        EXPECT_TRUE(Usable(id)) << id;
+    Click(kIdCheck3);
+    for (ControlId id : loadGroup)
+        EXPECT_FALSE(Usable(id)) << id;
+    // Carga takes the dump-file folder with it, but not its folder button.
+    EXPECT_FALSE(Usable(kIdText4));
+    EXPECT_TRUE(Usable(kIdBuscar4));
+    Click(kIdCheck2);
+    EXPECT_FALSE(Usable(kIdText4));
+    Click(kIdCheck3);
+    EXPECT_TRUE(Usable(kIdText4));
+}
+
+TEST_F(MainWindowTest, ActivationProposesTheInstallationsDlcFolderOnce)
+{
+    const std::string dlc = JoinPath(installation, "dlc\\bin");
+    EXPECT_EQ(Caption(kIdText5), dlc);
+    EXPECT_EQ(Caption(kIdText6), dlc);
+    EXPECT_EQ(window->RutaDLC, dlc);
+    wchar_t current[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, current);
+    EXPECT_EQ(Caption(kIdText3), Utf8(current));
+
+    // Coming back from another program keeps what the user typed.
+    Type(kIdText5, "E:\\otra\\dlc\\bin");
+    SendMessageW(window->Handle(), WM_ACTIVATE, WA_INACTIVE, 0);
+    SendMessageW(window->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_EQ(Caption(kIdText5), "E:\\otra\\dlc\\bin");
+}
+
+TEST_F(MainWindowTest, ExitAsksFirstAndOnlyOkEndsTheProgram)
+{
+    MessageBoxAnswerer answerer([](const MessageBoxAnswerer::Box&) { return IDCANCEL; });
+    Click(kIdCancelar);
+    ASSERT_EQ(answerer.boxes.size(), 1u);
+    const MessageBoxAnswerer::Box& box = answerer.boxes[0];
+    EXPECT_EQ(Utf8(box.text), "¿Está seguro de querer salir del Programa de Brandemar?");
+    EXPECT_EQ(Utf8(box.title), "Salir del Programa");
+    EXPECT_TRUE(box.hasOk && box.hasCancel && box.okIsDefault);
+    EXPECT_EQ(box.icon, LoadIconW(nullptr, IDI_QUESTION));
+    EXPECT_EQ(endRequests, 0);
+    EXPECT_EQ(window->Respuesta, 2);
+
+    MessageBoxAnswerer ok([](const MessageBoxAnswerer::Box&) { return IDOK; });
+    Click(kIdCancelar);
+    EXPECT_EQ(endRequests, 1);
+    EXPECT_EQ(window->Respuesta, 1);
+}
+
+TEST_F(MainWindowTest, TheCloseBoxEndsTheProgramWithoutAsking)
+{
+    MessageBoxAnswerer answerer([](const MessageBoxAnswerer::Box&) { return IDCANCEL; });
+    SendMessageW(window->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(endRequests, 1);
+    EXPECT_TRUE(answerer.boxes.empty());
+}
+
+TEST_F(MainWindowTest, KeyboardFollowsTheWindowsFocusOrderAndAccessKeys)
+{
+    auto press = [this](UINT message, WPARAM key) {
+        PostMessageW(GetFocus() ? GetFocus() : window->Handle(), message, key, 0);
+        window->DoEvents();
+    };
+    ASSERT_EQ(GetFocus(), Hwnd(kIdAceptar));
+    press(WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(GetFocus(), Hwnd(kIdCancelar));
+    // The picker is hidden and the dump fields disabled: next comes Descarga.
+    press(WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(GetFocus(), Hwnd(kIdCheck2));
+    Click(kIdCheck2);
+    press(WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(GetFocus(), Hwnd(kIdText1));
+
+    MessageBoxAnswerer answerer([](const MessageBoxAnswerer::Box&) { return IDCANCEL; });
+    press(WM_SYSCHAR, L'c');
+    ASSERT_EQ(answerer.boxes.size(), 1u);
+    EXPECT_EQ(Utf8(answerer.boxes[0].title), "Salir del Programa");
+    press(WM_SYSCHAR, L'A');
+    ASSERT_EQ(answerer.boxes.size(), 2u);
+    EXPECT_EQ(Utf8(answerer.boxes[1].title), "Informar ruta ficheros .bd");
+}
+
+} // namespace

@@ -1,0 +1,548 @@
+#include "main_window.h"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+
+#include "form_layout.h"
+#include "frame_control.h"
+#include "resource_ids.h"
+#include "win32_text.h"
+
+namespace {
+
+const wchar_t kWindowCaption[] = L"Descarga - Carga de una Base de Datos Progress";
+const DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+const DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
+const UINT kTimerIntervalMs = 700;
+// 8.25 points, in hundredths.
+const int kFontSizeCentipoints = 825;
+
+// Functions of newer Windows versions, looked up so that the program still
+// starts on Windows 7.
+template <typename Function>
+Function User32Function(const char* name)
+{
+    const FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+int SystemDpi()
+{
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+int WindowDpi(HWND window)
+{
+    static const auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+    if (getDpiForWindow) {
+        if (const UINT dpi = getDpiForWindow(window))
+            return static_cast<int>(dpi);
+    }
+    return SystemDpi();
+}
+
+// The frame around the client area is measured, not computed: Windows has
+// already given it the size for the window's dpi when the dpi changes.
+SIZE WindowSizeForClient(HWND window, int width, int height)
+{
+    RECT outer;
+    RECT client;
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    return {width + (outer.right - outer.left) - client.right, height + (outer.bottom - outer.top) - client.bottom};
+}
+
+int CALLBACK NoteFaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
+{
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+// The window was drawn for MS Sans Serif; where Windows no longer has it,
+// the face of the system's dialogs takes its place.
+std::wstring FontFace()
+{
+    LOGFONTW wanted = {};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    wcscpy_s(wanted.lfFaceName, L"MS Sans Serif");
+    bool found = false;
+    HDC screen = GetDC(nullptr);
+    EnumFontFamiliesExW(screen, &wanted, NoteFaceFound, reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, screen);
+    if (found)
+        return wanted.lfFaceName;
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    return metrics.lfMessageFont.lfFaceName;
+}
+
+HFONT CreateWindowFont(const std::wstring& face, int dpi, bool bold)
+{
+    LOGFONTW font = {};
+    font.lfHeight = -MulDiv(kFontSizeCentipoints, dpi, 72 * 100);
+    font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfQuality = DEFAULT_QUALITY;
+    wcsncpy_s(font.lfFaceName, LF_FACESIZE, face.c_str(), _TRUNCATE);
+    return CreateFontIndirectW(&font);
+}
+
+struct ControlClass {
+    const wchar_t* name;
+    DWORD style;
+    DWORD exStyle;
+};
+
+ControlClass ClassOf(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::Frame:
+        return {kFrameClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
+    case ControlKind::Label:
+        return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+    case ControlKind::TextField:
+        return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case ControlKind::CheckBox:
+        return {L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0};
+    case ControlKind::Button:
+        return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+    case ControlKind::PictureButton:
+        return {L"BUTTON", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP, 0};
+    case ControlKind::DriveList:
+        return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
+    case ControlKind::FolderList:
+        return {L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    }
+    throw std::logic_error("unknown kind of control");
+}
+
+bool IsPushButton(ControlKind kind)
+{
+    return kind == ControlKind::Button || kind == ControlKind::PictureButton;
+}
+
+// The key that "&" marks in a caption, or 0.
+wchar_t AccessKey(const char* caption)
+{
+    const std::wstring text = Utf16(caption);
+    const auto mark = text.find(L'&');
+    if (mark == std::wstring::npos || mark + 1 == text.size())
+        return 0;
+    return static_cast<wchar_t>(towupper(text[mark + 1]));
+}
+
+ControlId IdOf(Field field)
+{
+    switch (field) {
+    case Field::Text1:
+        return kIdText1;
+    case Field::Text2:
+        return kIdText2;
+    case Field::Text4:
+        return kIdText4;
+    case Field::Text5:
+        return kIdText5;
+    case Field::Text6:
+        return kIdText6;
+    }
+    throw std::logic_error("unknown field");
+}
+
+ControlId IdOf(CheckBox box)
+{
+    switch (box) {
+    case CheckBox::Check1:
+        return kIdCheck1;
+    case CheckBox::Check2:
+        return kIdCheck2;
+    case CheckBox::Check3:
+        return kIdCheck3;
+    }
+    throw std::logic_error("unknown check box");
+}
+
+} // namespace
+
+MainWindow::MainWindow(HINSTANCE instance, Platform& platform, std::function<void()> endProgram)
+    : engine_(*this, platform), platform_(platform), endProgram_(std::move(endProgram)), instance_(instance)
+{
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    RegisterFrameClass(instance);
+
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = VACIALLENA_WINDOW_CLASS;
+    RegisterClassExW(&windowClass);
+
+    CreateWindowExW(kWindowExStyle, VACIALLENA_WINDOW_CLASS, kWindowCaption, kWindowStyle, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+    if (!window_)
+        throw std::runtime_error("No se puede crear la ventana: " + SystemErrorText(GetLastError()));
+
+    icon_.Reset(static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_VACIALLENA), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR)));
+    smallIcon_.Reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_VACIALLENA), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Get()));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+
+    CreateControls();
+    const int dpi = WindowDpi(window_);
+    LayOut(dpi);
+
+    // Centred on the monitor the window opened on.
+    const SIZE size = WindowSizeForClient(window_, TwipsToPixels(kClientWidthTwips, dpi),
+                                          TwipsToPixels(kClientHeightTwips, dpi));
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+    SetWindowPos(window_, nullptr, work.left + (work.right - work.left - size.cx) / 2,
+                 work.top + (work.bottom - work.top - size.cy) / 2, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+MainWindow::~MainWindow()
+{
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+}
+
+HWND MainWindow::ControlWindow(ControlId id) const
+{
+    return controls_.at(id);
+}
+
+void MainWindow::CreateControls()
+{
+    for (const ControlLayout& control : FormLayout()) {
+        const ControlClass controlClass = ClassOf(control.kind);
+        HWND parent = control.container == kIdWindow ? window_ : controls_.at(control.container);
+        HWND created = CreateWindowExW(
+            controlClass.exStyle, controlClass.name, Utf16(control.caption).c_str(),
+            WS_CHILD | WS_CLIPSIBLINGS | controlClass.style | (control.visible ? WS_VISIBLE : 0), 0, 0, 0, 0,
+            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance_, nullptr);
+        if (!created)
+            throw std::runtime_error("No se puede crear la ventana: " + SystemErrorText(GetLastError()));
+        controls_[control.id] = created;
+        enabled_[control.id] = control.enabled;
+        if (control.kind == ControlKind::TextField)
+            SendMessageW(created, EM_SETLIMITTEXT, 0, 0);
+    }
+    // The picker panel covers the main panel whenever it is shown.
+    SetWindowPos(controls_.at(kIdFrame3), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (const ControlLayout& control : FormLayout())
+        EnableWindow(controls_.at(control.id), EnabledWithContainers(control.id));
+}
+
+void MainWindow::LayOut(int dpi)
+{
+    const std::wstring face = FontFace();
+    font_.Reset(CreateWindowFont(face, dpi, false));
+    boldFont_.Reset(CreateWindowFont(face, dpi, true));
+    const int pictureSize = MulDiv(16, dpi, 96);
+    UniqueIcon picture(static_cast<HICON>(
+        LoadImageW(instance_, MAKEINTRESOURCEW(IDI_FOLDER), IMAGE_ICON, pictureSize, pictureSize, 0)));
+
+    for (const ControlLayout& control : FormLayout()) {
+        HWND hwnd = controls_.at(control.id);
+        int height = TwipsToPixels(control.height, dpi);
+        // A drop-down list's height includes the list that drops down.
+        if (control.kind == ControlKind::DriveList)
+            height *= 10;
+        MoveWindow(hwnd, TwipsToPixels(control.left, dpi), TwipsToPixels(control.top, dpi),
+                   TwipsToPixels(control.width, dpi), height, TRUE);
+        SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(control.bold ? boldFont_.Get() : font_.Get()),
+                     TRUE);
+        if (control.kind == ControlKind::PictureButton)
+            SendMessageW(hwnd, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(picture.Get()));
+    }
+    // The buttons show the new picture now; the old one can go.
+    folderPicture_ = std::move(picture);
+}
+
+void MainWindow::DpiChanged(int dpi, const RECT& suggested)
+{
+    LayOut(dpi);
+    const SIZE size = WindowSizeForClient(window_, TwipsToPixels(kClientWidthTwips, dpi),
+                                          TwipsToPixels(kClientHeightTwips, dpi));
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return self ? self->Handle(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        if (lParam != 0)
+            Command(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_TIMER:
+        if (wParam == kIdTimer1 && timerRunning_)
+            Timer1_Timer();
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            focusOnDeactivation_ = GetFocus();
+            return 0;
+        }
+        if (!activated_) {
+            activated_ = true;
+            Form_Activate();
+        }
+        SetFocus(focusOnDeactivation_ && IsChild(window_, focusOnDeactivation_) ? focusOnDeactivation_
+                                                                                : controls_.at(kIdAceptar));
+        return 0;
+    case WM_DPICHANGED:
+        DpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_CLOSE:
+        // Closing the window ends the program at once, like the confirmed
+        // exit: no further command of a run may start without a window.
+        endProgram_();
+        return 0;
+    default:
+        return DefWindowProcW(window_, message, wParam, lParam);
+    }
+}
+
+void MainWindow::Command(int id, int notification)
+{
+    if (notification != BN_CLICKED)
+        return;
+    switch (id) {
+    case kIdCheck2:
+        Check2_Click();
+        break;
+    case kIdCheck3:
+        Check3_Click();
+        break;
+    case kIdAceptar:
+        Aceptar_Click();
+        break;
+    case kIdCancelar:
+        Cancelar_Click();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::Aceptar_Click()
+{
+    engine_.Aceptar_Click();
+}
+
+void MainWindow::Cancelar_Click()
+{
+    Respuesta = ShowMessage("¿Está seguro de querer salir del Programa de Brandemar?", "Salir del Programa",
+                            kStyleQuestion);
+    if (*Respuesta == kAnswerOk)
+        endProgram_();
+}
+
+bool MainWindow::PreTranslate(const MSG& message)
+{
+    if (message.hwnd != window_ && !IsChild(window_, message.hwnd))
+        return false;
+    const bool controlOrAlt = (GetKeyState(VK_CONTROL) & 0x8000) || (GetKeyState(VK_MENU) & 0x8000);
+    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && !controlOrAlt) {
+        MoveFocus((GetKeyState(VK_SHIFT) & 0x8000) == 0);
+        return true;
+    }
+    if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {
+        const ControlId focused = FocusedControl();
+        if (focused != kIdWindow && IsPushButton(LayoutOf(focused).kind)) {
+            SendMessageW(controls_.at(focused), BM_CLICK, 0, 0);
+            return true;
+        }
+    }
+    if (message.message == WM_SYSCHAR)
+        return PressAccessKey(static_cast<wchar_t>(message.wParam));
+    return false;
+}
+
+ControlId MainWindow::FocusedControl() const
+{
+    for (HWND focus = GetFocus(); focus && focus != window_; focus = GetParent(focus)) {
+        for (const auto& [id, hwnd] : controls_) {
+            if (hwnd == focus)
+                return id;
+        }
+    }
+    return kIdWindow;
+}
+
+bool MainWindow::EnabledWithContainers(ControlId id) const
+{
+    for (; id != kIdWindow; id = LayoutOf(id).container) {
+        if (!enabled_.at(id))
+            return false;
+    }
+    return true;
+}
+
+bool MainWindow::Usable(ControlId id) const
+{
+    return IsWindowVisible(controls_.at(id)) && EnabledWithContainers(id);
+}
+
+void MainWindow::MoveFocus(bool forward)
+{
+    const std::vector<ControlId> order = FocusOrder();
+    const auto count = static_cast<int>(order.size());
+    int current = forward ? -1 : 0;
+    for (int i = 0; i < count; ++i) {
+        if (order[i] == FocusedControl())
+            current = i;
+    }
+    for (int step = 1; step <= count; ++step) {
+        const ControlId next = order[((current + (forward ? step : -step)) % count + count) % count];
+        if (Usable(next)) {
+            SetFocus(controls_.at(next));
+            if (LayoutOf(next).kind == ControlKind::TextField)
+                SendMessageW(controls_.at(next), EM_SETSEL, 0, -1);
+            return;
+        }
+    }
+}
+
+// As in dialogs: the search starts after the control that has the focus, so
+// that two buttons with the same key take turns.
+bool MainWindow::PressAccessKey(wchar_t key)
+{
+    const std::vector<ControlId> order = FocusOrder();
+    const auto count = static_cast<int>(order.size());
+    int current = -1;
+    for (int i = 0; i < count; ++i) {
+        if (order[i] == FocusedControl())
+            current = i;
+    }
+    const wchar_t wanted = static_cast<wchar_t>(towupper(key));
+    for (int step = 1; step <= count; ++step) {
+        const ControlId candidate = order[(current + step) % count];
+        const ControlLayout& control = LayoutOf(candidate);
+        if (AccessKey(control.caption) == wanted && Usable(candidate)) {
+            if (!IsPushButton(control.kind))
+                SetFocus(controls_.at(candidate));
+            SendMessageW(controls_.at(candidate), BM_CLICK, 0, 0);
+            return true;
+        }
+    }
+    return false;
+}
+
+void MainWindow::SetEnabled(ControlId id, bool enabled)
+{
+    const ControlId focused = FocusedControl();
+    enabled_[id] = enabled;
+    for (const ControlLayout& control : FormLayout())
+        EnableWindow(controls_.at(control.id), EnabledWithContainers(control.id));
+    // Keyboard users keep a focus when the control that had it is locked.
+    if (focused != kIdWindow && !Usable(focused)) {
+        SetFocus(controls_.at(focused));
+        MoveFocus(true);
+    }
+}
+
+std::string MainWindow::ControlText(ControlId id) const
+{
+    HWND hwnd = controls_.at(id);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return Utf8(text);
+}
+
+void MainWindow::SetControlText(ControlId id, const std::string& text)
+{
+    SetWindowTextW(controls_.at(id), Utf16(text).c_str());
+}
+
+std::string MainWindow::CurrentFolder() const
+{
+    std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
+    folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+    return Utf8(folder);
+}
+
+std::string MainWindow::Text(Field field)
+{
+    return ControlText(IdOf(field));
+}
+
+int MainWindow::Value(CheckBox box)
+{
+    return static_cast<int>(SendMessageW(controls_.at(IdOf(box)), BM_GETCHECK, 0, 0));
+}
+
+void MainWindow::SetCaption(Caption label, const std::string& caption)
+{
+    SetControlText(label == Caption::Label4 ? kIdLabel4 : kIdLabel5, caption);
+}
+
+void MainWindow::Enable(Control control, bool enabled)
+{
+    switch (control) {
+    case Control::Aceptar:
+        SetEnabled(kIdAceptar, enabled);
+        break;
+    case Control::Frame4:
+        SetEnabled(kIdFrame4, enabled);
+        break;
+    case Control::Frame5:
+        SetEnabled(kIdFrame5, enabled);
+        break;
+    case Control::Frame6:
+        SetEnabled(kIdFrame6, enabled);
+        break;
+    case Control::Timer1:
+        if (enabled && !timerRunning_)
+            SetTimer(window_, kIdTimer1, kTimerIntervalMs, nullptr);
+        else if (!enabled && timerRunning_)
+            KillTimer(window_, kIdTimer1);
+        timerRunning_ = enabled;
+        break;
+    }
+}
+
+int MainWindow::ShowMessage(const std::string& text, const std::string& title, int style)
+{
+    return MessageBoxW(window_, Utf16(text).c_str(), Utf16(title).c_str(), static_cast<UINT>(style));
+}
+
+void MainWindow::DoEvents()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        if (!PreTranslate(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
