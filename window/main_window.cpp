@@ -240,7 +240,12 @@ void MainWindow::CreateControls()
         if (control.kind == ControlKind::TextField)
             SendMessageW(created, EM_SETLIMITTEXT, 0, 0);
     }
-    // The picker panel covers the main panel whenever it is shown.
+    // The picker panel covers the main panel whenever it is shown, and a
+    // label never covers the edge of the field below it.
+    for (const ControlLayout& control : FormLayout()) {
+        if (control.kind == ControlKind::Label)
+            SetWindowPos(controls_.at(control.id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
     SetWindowPos(controls_.at(kIdFrame3), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     for (const ControlLayout& control : FormLayout())
         EnableWindow(controls_.at(control.id), EnabledWithContainers(control.id));
