@@ -5,29 +5,12 @@
 #include "engine.h"
 #include "fakes.h"
 #include "run_log.h"
+#include "sample_databases.h"
 #include "system_helpers.h"
 
 namespace {
 
-const char* const kNames[] = {"korvane", "korvane1", "korvane2"};
-
-standin::Database SourceDatabase(int n)
-{
-    const std::string tag = std::to_string(n);
-    return {{
-        {"cliente", {{"cliente-id", true}, {"cliente-nombre", true}}, {"1|Ana García " + tag, "2|Luis Peña"}},
-        {"factura", {{"factura-num", true}}, {"F" + tag + "|100,50"}},
-        {"gmtrans", {{"gmtrans-id", true}}, {"T1|alta", "T2|baja"}},
-    }};
-}
-
-// The same tables without records, as a new destination is.
-standin::Database EmptyCopy(standin::Database db)
-{
-    for (standin::Table& table : db.tables)
-        table.records.clear();
-    return db;
-}
+const auto& kNames = kDatabaseNames;
 
 class EndToEnd : public ::testing::Test {
   protected:
@@ -43,11 +26,7 @@ class EndToEnd : public ::testing::Test {
 
     void SetUp() override
     {
-        for (int i = 0; i < 3; ++i) {
-            standin::WriteDatabase(DbPath(source, i), SourceDatabase(i));
-            standin::WriteDatabase(DbPath(destination, i), EmptyCopy(SourceDatabase(i)));
-            WriteTextFile(JoinPath(listFolder, std::string(kNames[i]) + ".ttl"), "cliente\r\nfactura\r\ngmtrans\r\n");
-        }
+        WriteSampleDatabases(source, destination, listFolder);
         window.texts[Field::Text1] = source;
         window.texts[Field::Text2] = destination;
         window.texts[Field::Text4] = dumpFolder;
@@ -56,11 +35,6 @@ class EndToEnd : public ::testing::Test {
         window.values[CheckBox::Check1] = 1;
         window.values[CheckBox::Check2] = 1;
         window.values[CheckBox::Check3] = 1;
-    }
-
-    static std::filesystem::path DbPath(const std::string& folder, int i)
-    {
-        return standin::PathFromUtf8(JoinPath(folder, std::string(kNames[i]) + ".db"));
     }
 
     std::vector<std::string> Messages() const
@@ -79,7 +53,7 @@ class EndToEnd : public ::testing::Test {
     void ExpectDestinationsUntouched() const
     {
         for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(standin::ReadDatabase(DbPath(destination, i)), EmptyCopy(SourceDatabase(i))) << kNames[i];
+            EXPECT_EQ(standin::ReadDatabase(DatabasePath(destination, i)), EmptyCopy(SourceDatabase(i))) << kNames[i];
     }
 };
 
@@ -91,7 +65,7 @@ TEST_F(EndToEnd, DumpLoadAndRebuildCopyTheThreeDatabases)
     EXPECT_TRUE(engine.ProcesoOK);
     for (int i = 0; i < 3; ++i) {
         // Equal records, and every index active again after the rebuild.
-        EXPECT_EQ(standin::ReadDatabase(DbPath(destination, i)), SourceDatabase(i)) << kNames[i];
+        EXPECT_EQ(standin::ReadDatabase(DatabasePath(destination, i)), SourceDatabase(i)) << kNames[i];
         EXPECT_TRUE(Exists(JoinPath(JoinPath(dumpFolder, kNames[i]), "factura.bd")));
     }
     EXPECT_EQ(log.back(), "enable Timer1 0");

@@ -9,12 +9,11 @@
 #include "form_layout.h"
 #include "main_window.h"
 #include "message_box_answerer.h"
+#include "sample_databases.h"
 #include "system_helpers.h"
 #include "win32_text.h"
 
 namespace {
-
-const char* const kNames[] = {"korvane", "korvane1", "korvane2"};
 
 // The window as the user sees it: found by its identifiers, read back and
 // driven with the messages a click or typing would send.
@@ -245,6 +244,119 @@ TEST_F(MainWindowTest, KeyboardFollowsTheWindowsFocusOrderAndAccessKeys)
     press(WM_SYSCHAR, L'A');
     ASSERT_EQ(answerer.boxes.size(), 2u);
     EXPECT_EQ(Utf8(answerer.boxes[1].title), "Informar ruta ficheros .bd");
+}
+
+// Calls sample every 50 ms while the thread handles its messages: inside a
+// run, that is during the waits for proutil and in message boxes.
+class Sampler {
+  public:
+    explicit Sampler(std::function<void()> sample) : sample_(std::move(sample))
+    {
+        current_ = this;
+        timer_ = SetTimer(nullptr, 0, 50, Tick);
+    }
+    Sampler(const Sampler&) = delete;
+    Sampler& operator=(const Sampler&) = delete;
+    ~Sampler()
+    {
+        KillTimer(nullptr, timer_);
+        current_ = nullptr;
+    }
+
+  private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        if (current_)
+            current_->sample_();
+    }
+
+    static inline Sampler* current_ = nullptr;
+    std::function<void()> sample_;
+    UINT_PTR timer_ = 0;
+};
+
+struct Sample {
+    bool locked;  // Aceptar and the three field groups all unusable
+    std::string status;
+    std::string table;
+};
+
+bool HasDots(const std::string& status, const std::string& caption)
+{
+    return status.size() > caption.size() && status.compare(0, caption.size(), caption) == 0 &&
+           status.find_first_not_of('.', caption.size()) == std::string::npos;
+}
+
+TEST_F(MainWindowTest, AWholeRunLocksTheWindowShowsItsProgressAndSurvivesAnExitQuestion)
+{
+    const std::string source = root.Make("bd origen");
+    const std::string destination = root.Make("bd destino");
+    const std::string dumpFolder = root.Make("ficheros bd");
+    WriteSampleDatabases(source, destination, programFolder);
+    ScopedEnvironment slow("PROUTIL_DELAY_MS", "250");
+    Type(kIdText1, source);
+    Type(kIdText2, destination);
+    Type(kIdText4, dumpFolder);
+    Type(kIdText5, StandinFolder());
+    Type(kIdText6, StandinFolder());
+    Click(kIdCheck2);
+    Click(kIdCheck3);
+
+    // The user asks to leave twice during the run: first thinks better of
+    // it, then confirms (the test's endProgram only counts).
+    int exitQuestions = 0;
+    MessageBoxAnswerer answerer([&](const MessageBoxAnswerer::Box& box) {
+        if (Utf8(box.title) != "Salir del Programa")
+            return IDOK;
+        return ++exitQuestions == 1 ? IDCANCEL : IDOK;
+    });
+    std::vector<Sample> samples;
+    bool askedDuringDump = false;
+    bool askedDuringLoad = false;
+    Sampler sampler([&] {
+        const std::string status = Caption(kIdLabel5);
+        samples.push_back({!Usable(kIdAceptar) && !Usable(kIdFrame4) && !Usable(kIdFrame5) && !Usable(kIdFrame6),
+                           status, Caption(kIdLabel4)});
+        if (!askedDuringDump && status.rfind("Procesando Descarga Korvane1", 0) == 0) {
+            askedDuringDump = true;
+            PostMessageW(Hwnd(kIdCancelar), BM_CLICK, 0, 0);
+        }
+        if (!askedDuringLoad && status.rfind("Procesando Carga Korvane2", 0) == 0) {
+            askedDuringLoad = true;
+            PostMessageW(Hwnd(kIdCancelar), BM_CLICK, 0, 0);
+        }
+    });
+    Click(kIdAceptar);
+
+    ASSERT_EQ(answerer.boxes.size(), 2u) << Utf8(answerer.boxes.back().text);
+    EXPECT_EQ(endRequests, 1);
+    EXPECT_EQ(statusAtEnd.rfind("Procesando Carga Korvane2 ", 0), 0u) << statusAtEnd;
+    // Without "Procesar Transacciones" the transactions stay behind.
+    for (int i = 0; i < 3; ++i) {
+        standin::Database expected = SourceDatabase(i);
+        expected.Find("gmtrans")->records.clear();
+        EXPECT_EQ(standin::ReadDatabase(DatabasePath(destination, i)), expected) << i;
+    }
+
+    ASSERT_FALSE(samples.empty());
+    bool dots = false;
+    bool tableShown = false;
+    for (const Sample& sample : samples) {
+        EXPECT_TRUE(sample.locked) << sample.status;
+        dots = dots || HasDots(sample.status, "Procesando Descarga Korvane ") ||
+               HasDots(sample.status, "Procesando Carga Korvane1 ");
+        tableShown = tableShown || sample.table == "Tabla: factura";
+    }
+    EXPECT_TRUE(dots);
+    EXPECT_TRUE(tableShown);
+
+    // Unlocked, with both status lines empty, and the clock stopped.
+    EXPECT_EQ(Caption(kIdLabel5), "");
+    EXPECT_EQ(Caption(kIdLabel4), "");
+    for (ControlId id : {kIdAceptar, kIdFrame4, kIdFrame5, kIdFrame6, kIdText1, kIdText2})
+        EXPECT_TRUE(Usable(id)) << id;
+    SendMessageW(window->Handle(), WM_TIMER, kIdTimer1, 0);
+    EXPECT_EQ(Caption(kIdLabel5), "");
 }
 
 } // namespace
