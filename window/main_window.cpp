@@ -114,9 +114,13 @@ ControlClass ClassOf(ControlKind kind)
     case ControlKind::PictureButton:
         return {L"BUTTON", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP, 0};
     case ControlKind::DriveList:
-        return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
+        // Drawn by the window, for the drives' pictures.
+        return {L"COMBOBOX", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP, 0};
     case ControlKind::FolderList:
-        return {L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+        // Drawn by the window, for the folders' pictures and indentation.
+        return {L"LISTBOX",
+                LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP,
+                WS_EX_CLIENTEDGE};
     }
     throw std::logic_error("unknown kind of control");
 }
@@ -198,6 +202,7 @@ MainWindow::MainWindow(HINSTANCE instance, Platform& platform, std::function<voi
     SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
 
     CreateControls();
+    CreatePicker();
     const int dpi = WindowDpi(window_);
     LayOut(dpi);
 
@@ -275,6 +280,7 @@ void MainWindow::LayOut(int dpi)
     }
     // The buttons show the new picture now; the old one can go.
     folderPicture_ = std::move(picture);
+    LayOutPicker(dpi);
 }
 
 void MainWindow::DpiChanged(int dpi, const RECT& suggested)
@@ -304,6 +310,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (lParam != 0)
             Command(LOWORD(wParam), HIWORD(wParam));
         return 0;
+    case WM_DRAWITEM:
+        DrawPickerItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
     case WM_TIMER:
         if (wParam == kIdTimer1 && timerRunning_)
             Timer1_Timer();
@@ -335,6 +344,19 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 
 void MainWindow::Command(int id, int notification)
 {
+    if (id == kIdDrive1) {
+        // Filled again as it opens, for a drive plugged in since.
+        if (notification == CBN_DROPDOWN)
+            FillDrive1();
+        else if (notification == CBN_SELCHANGE)
+            Drive1_Change();
+        return;
+    }
+    if (id == kIdDir1) {
+        if (notification == LBN_DBLCLK)
+            OpenDir1Entry();
+        return;
+    }
     if (notification != BN_CLICKED)
         return;
     switch (id) {
@@ -349,6 +371,27 @@ void MainWindow::Command(int id, int notification)
         break;
     case kIdCancelar:
         Cancelar_Click();
+        break;
+    case kIdBuscar:
+        Buscar_Click(0);
+        break;
+    case kIdBuscar1:
+        Buscar_Click(1);
+        break;
+    case kIdBuscar2:
+        Buscar_Click(2);
+        break;
+    case kIdBuscar3:
+        Buscar_Click(3);
+        break;
+    case kIdBuscar4:
+        Buscar_Click(4);
+        break;
+    case kIdSeleccion:
+        Seleccion_Click();
+        break;
+    case kIdCancelar1:
+        Cancelar1_Click();
         break;
     default:
         break;
@@ -379,6 +422,10 @@ bool MainWindow::PreTranslate(const MSG& message)
     }
     if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {
         const ControlId focused = FocusedControl();
+        if (focused == kIdDir1) {
+            OpenDir1Entry();
+            return true;
+        }
         if (focused != kIdWindow && IsPushButton(LayoutOf(focused).kind)) {
             SendMessageW(controls_.at(focused), BM_CLICK, 0, 0);
             return true;
@@ -483,13 +530,6 @@ std::string MainWindow::ControlText(ControlId id) const
 void MainWindow::SetControlText(ControlId id, const std::string& text)
 {
     SetWindowTextW(controls_.at(id), Utf16(text).c_str());
-}
-
-std::string MainWindow::CurrentFolder() const
-{
-    std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
-    folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
-    return Utf8(folder);
 }
 
 std::string MainWindow::Text(Field field)

@@ -5,11 +5,13 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <windows.h>
 
 #include "control_ids.h"
 #include "engine.h"
+#include "folder_path.h"
 #include "gdi_handles.h"
 #include "platform.h"
 #include "window_ops.h"
@@ -45,6 +47,9 @@ class MainWindow : public WindowOps {
     std::optional<std::int32_t> Respuesta;
     std::string RutaDLC;
     int Posicion = 0;
+    // The field the folder picker fills: 0 Text1, 1 Text5, 2 Text2, 3 Text6,
+    // 4 Text4. Unset until a folder button is clicked.
+    std::optional<std::int16_t> CampoRuta;
 
   private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -58,6 +63,23 @@ class MainWindow : public WindowOps {
     void Cancelar_Click();
     void Timer1_Timer();
 
+    // The folder picker (directory_picker.cpp).
+    void Buscar_Click(std::int16_t campo);
+    void Drive1_Change();
+    void Dir1_Change();
+    void Seleccion_Click();
+    void Cancelar1_Click();
+    void CreatePicker();
+    void LayOutPicker(int dpi);
+    void ShowPicker();
+    void HidePicker();
+    void FillDrive1();
+    // False, and nothing changed, when the folder cannot be read.
+    bool MoveDir1(const std::string& folder);
+    void ShowDir1(const std::string& folder, const std::vector<std::string>& subFolders);
+    void OpenDir1Entry();
+    void DrawPickerItem(const DRAWITEMSTRUCT& item) const;
+
     void CreateControls();
     void LayOut(int dpi);
     void DpiChanged(int dpi, const RECT& suggested);
@@ -70,6 +92,7 @@ class MainWindow : public WindowOps {
     ControlId FocusedControl() const;
     void MoveFocus(bool forward);
     bool PressAccessKey(wchar_t key);
+    // Dir1's current folder.
     std::string CurrentFolder() const;
 
     Engine engine_;
@@ -86,6 +109,22 @@ class MainWindow : public WindowOps {
     UniqueIcon icon_;
     UniqueIcon smallIcon_;
     UniqueIcon folderPicture_;
+    struct PickerDrive {
+        char letter;
+        std::string caption;
+        UniqueIcon icon;
+    };
+    std::vector<PickerDrive> drives_;
+    // The drive Drive1 shows: the one chosen last, even when Dir1 could not
+    // move there.
+    char drive1Letter_ = '\0';
+    // Dir1's current folder, kept here: the process's own current folder
+    // never changes.
+    std::string dir1Path_;
+    std::vector<FolderEntry> dir1Entries_;
+    UniqueIcon openFolderIcon_;
+    UniqueIcon closedFolderIcon_;
+    int pickerIconSize_ = 16;
     bool timerRunning_ = false;
     bool activated_ = false;
     HWND focusOnDeactivation_ = nullptr;
