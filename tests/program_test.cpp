@@ -12,6 +12,8 @@
 
 #include <tlhelp32.h>
 
+#include "command_line.h"
+#include "run_log.h"
 #include "sample_databases.h"
 #include "system_helpers.h"
 #include "win32_handle.h"
@@ -65,6 +67,32 @@ int ProgramsLeft()
     return count;
 }
 
+// The commands of the run log, its "Orden:" lines, in order.
+std::vector<std::string> LoggedCommands(const std::string& log)
+{
+    const std::string mark = "  Orden: ";
+    std::vector<std::string> commands;
+    std::istringstream lines(log);
+    for (std::string line; std::getline(lines, line);) {
+        const auto found = line.find(mark);
+        if (found != std::string::npos)
+            commands.push_back(line.substr(found + mark.size(), line.find_last_not_of('\r') - found - mark.size() + 1));
+    }
+    return commands;
+}
+
+// The last drive of the picker's list other than letter's; 0 when none.
+char AnotherDrive(const std::vector<std::string>& drives, char letter)
+{
+    for (auto drive = drives.rbegin(); drive != drives.rend(); ++drive) {
+        // Listed as "Disco local (C:)".
+        const char candidate = drive->size() >= 3 ? (*drive)[drive->size() - 3] : '\0';
+        if (candidate != letter)
+            return candidate;
+    }
+    return '\0';
+}
+
 // A whole installation in a folder of its own, as the administrator's guide
 // lays it out: the program with its table lists in korv\programas, proutil
 // (the stand-in) in korv\dlc\bin. The program is started as a process and
@@ -101,8 +129,8 @@ class ProgramTest : public ::testing::Test {
         std::filesystem::copy_file(from, standin::PathFromUtf8(folder) / from.filename());
     }
 
-    // The folders typed in and all three boxes ticked, then "&Aceptar".
-    void StartRun()
+    // The folders typed in and all three boxes ticked.
+    void TypeTheFolders() const
     {
         window->SetChecked(kIdCheck2, true);
         window->SetText(kIdText1, source);
@@ -110,6 +138,10 @@ class ProgramTest : public ::testing::Test {
         window->SetText(kIdText2, destination);
         window->SetText(kIdText4, dumpFolder);
         window->SetChecked(kIdCheck1, true);
+    }
+
+    void StartRun() const
+    {
         window->Click(kIdAceptar);
         ASSERT_TRUE(WaitUntil([this] { return !window->Enabled(kIdAceptar); }, kStepTimeout))
             << "the run did not start";
@@ -190,6 +222,7 @@ TEST_F(ProgramTest, WholeRunShowsItsProgressLocksTheWindowAndCopiesTheDatabases)
     EXPECT_EQ(window->Text(kIdText5), dlcFolder);
     EXPECT_EQ(window->Text(kIdText6), dlcFolder);
 
+    TypeTheFolders();
     ASSERT_NO_FATAL_FAILURE(StartRun());
     std::vector<Sighting> seen;
     ASSERT_TRUE(WaitUntil(
@@ -243,6 +276,7 @@ TEST_F(ProgramTest, WholeRunShowsItsProgressLocksTheWindowAndCopiesTheDatabases)
 
 TEST_F(ProgramTest, ClosingTheWindowInTheMiddleOfARunEndsTheProgramAtOnce)
 {
+    TypeTheFolders();
     ASSERT_NO_FATAL_FAILURE(StartRun());
     // Closed while the second dump is running.
     ASSERT_TRUE(CommandsStarted(2));
@@ -254,6 +288,7 @@ TEST_F(ProgramTest, ClosingTheWindowInTheMiddleOfARunEndsTheProgramAtOnce)
 
 TEST_F(ProgramTest, CancelarAsksAndCancellingTheQuestionLetsTheRunGoOn)
 {
+    TypeTheFolders();
     ASSERT_NO_FATAL_FAILURE(StartRun());
     ASSERT_TRUE(CommandsStarted(2));
     window->Click(kIdCancelar);
@@ -272,6 +307,7 @@ TEST_F(ProgramTest, CancelarAsksAndCancellingTheQuestionLetsTheRunGoOn)
 
 TEST_F(ProgramTest, CancelarConfirmedWhileADatabaseIsShownEndsTheProgramAtOnce)
 {
+    TypeTheFolders();
     ASSERT_NO_FATAL_FAILURE(StartRun());
     ASSERT_TRUE(CommandsStarted(2));
     window->Click(kIdCancelar);
@@ -281,6 +317,63 @@ TEST_F(ProgramTest, CancelarConfirmedWhileADatabaseIsShownEndsTheProgramAtOnce)
     window->Answer(*box, IDOK);
     EXPECT_TRUE(program->Ended(kExitTimeout));
     ExpectTheRunStoppedAfter(2);
+}
+
+TEST_F(ProgramTest, FoldersChosenInThePickerRunFromDumpToIndexRebuild)
+{
+    window->SetChecked(kIdCheck2, true);
+    window->ChooseFolder(kIdBuscar, source);
+    window->SetChecked(kIdCheck3, true);
+    window->ChooseFolder(kIdBuscar2, destination);
+    // The picker is on the right drive now; this time it comes from another.
+    window->OpenPicker(kIdBuscar4);
+    const char otherDrive = AnotherDrive(window->Items(kIdDrive1), dumpFolder[0]);
+    ASSERT_NE(otherDrive, '\0') << "no second drive to come from";
+    window->ChooseDrive(otherDrive);
+    EXPECT_EQ(window->Text(kIdText3).substr(0, 2), std::string({otherDrive, ':'}));
+    window->OpenFolder(dumpFolder);
+    window->SelectPickedFolder();
+    EXPECT_EQ(window->Text(kIdText1), source);
+    EXPECT_EQ(window->Text(kIdText2), destination);
+    EXPECT_EQ(window->Text(kIdText4), dumpFolder);
+    window->SetChecked(kIdCheck1, true);
+
+    ASSERT_NO_FATAL_FAILURE(StartRun());
+    std::vector<std::string> messages;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (const MessageBoxShown& box : window->MessageBoxes()) {
+                messages.push_back(box.title + ": " + box.text);
+                window->Answer(box, IDOK);
+            }
+            return RunEnded();
+        },
+        kRunTimeout))
+        << "the run did not end";
+    EXPECT_EQ(messages, std::vector<std::string>());
+    ExpectDestinationsEqualSources();
+    EXPECT_EQ(Commands(), WholeRunCommands());
+
+    const std::string log = ReadTextFile(JoinPath(dumpFolder, kLogFileName));
+    const std::string end = kLogLineEnd;
+    for (const std::string& line :
+         {"Bases de datos de origen: " + source, "DLC de origen: " + dlcFolder, "Bases de datos de destino: " + destination,
+          "DLC de destino: " + dlcFolder, "Origen y destino de los ficheros .bd: " + dumpFolder})
+        EXPECT_NE(log.find(end + line + end), std::string::npos) << line;
+    std::vector<std::string> commands;
+    for (const char* database : kDatabaseNames) {
+        for (const std::string& table : kTables)
+            commands.push_back(DumpCommand(dlcFolder, source, database, table, dumpFolder));
+    }
+    for (const char* database : kDatabaseNames) {
+        for (const std::string& table : kTables)
+            commands.push_back(LoadCommand(dlcFolder, destination, database, table, dumpFolder));
+    }
+    for (const char* database : kDatabaseNames)
+        commands.push_back(IndexRebuildCommand(dlcFolder, destination, database));
+    EXPECT_EQ(LoggedCommands(log), commands);
+    EXPECT_EQ(log.find("fallido"), std::string::npos);
+    EXPECT_NE(log.find(". Resultado: correcto" + end), std::string::npos);
 }
 
 } // namespace

@@ -56,6 +56,15 @@ std::string ErrorText(const std::string& what)
     return what + ": " + SystemErrorText(GetLastError());
 }
 
+// File names as Windows compares them: without regard to case.
+bool SameName(const std::string& a, const std::string& b)
+{
+    const std::wstring wideA = Utf16(a);
+    const std::wstring wideB = Utf16(b);
+    return CompareStringOrdinal(wideA.c_str(), static_cast<int>(wideA.size()), wideB.c_str(),
+                                static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
+}
+
 } // namespace
 
 bool WaitUntil(const std::function<bool()>& condition, Milliseconds timeout)
@@ -187,6 +196,24 @@ bool ProgramWindow::Checked(ControlId id) const
     return Send(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+std::vector<std::string> ProgramWindow::Items(ControlId id) const
+{
+    const HWND list = Control(id);
+    const bool dropDown = lstrcmpiW(ClassName(list).c_str(), L"ComboBox") == 0;
+    const UINT countMessage = dropDown ? CB_GETCOUNT : LB_GETCOUNT;
+    const UINT lengthMessage = dropDown ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
+    const UINT textMessage = dropDown ? CB_GETLBTEXT : LB_GETTEXT;
+    std::vector<std::string> items;
+    const LRESULT count = Send(list, countMessage, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const auto index = static_cast<WPARAM>(i);
+        std::wstring text(static_cast<std::size_t>(Send(list, lengthMessage, index, 0)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(Send(list, textMessage, index, reinterpret_cast<LPARAM>(text.data()))));
+        items.push_back(Utf8(text));
+    }
+    return items;
+}
+
 void ProgramWindow::SetText(ControlId id, const std::string& text) const
 {
     const std::wstring wide = Utf16(text);
@@ -195,6 +222,8 @@ void ProgramWindow::SetText(ControlId id, const std::string& text) const
 
 void ProgramWindow::Click(ControlId id) const
 {
+    if (!Enabled(id))
+        throw std::runtime_error("control " + std::to_string(id) + " is disabled");
     if (!PostMessageW(Control(id), BM_CLICK, 0, 0))
         throw std::runtime_error(ErrorText("cannot click control " + std::to_string(id)));
 }
@@ -212,6 +241,81 @@ void ProgramWindow::Close() const
 {
     if (!PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0))
         throw std::runtime_error(ErrorText("cannot close the window"));
+}
+
+void ProgramWindow::ChooseFolder(ControlId button, const std::string& folder) const
+{
+    OpenPicker(button);
+    OpenFolder(folder);
+    SelectPickedFolder();
+}
+
+void ProgramWindow::OpenPicker(ControlId button) const
+{
+    Click(button);
+    if (!WaitUntil([this] { return Visible(kIdFrame3); }, kClickTimeout))
+        throw std::runtime_error("the folder picker did not open");
+}
+
+void ProgramWindow::ChooseDrive(char letter) const
+{
+    // Drives are listed as Explorer names them: "Disco local (C:)".
+    const std::string suffix = std::string(" (") + letter + ":)";
+    const std::vector<std::string> drives = Items(kIdDrive1);
+    const auto found = std::find_if(drives.begin(), drives.end(), [&](const std::string& drive) {
+        return drive.size() >= suffix.size() && SameName(drive.substr(drive.size() - suffix.size()), suffix);
+    });
+    if (found == drives.end())
+        throw std::runtime_error("the drive list has no drive " + std::string(1, letter));
+    const HWND list = Control(kIdDrive1);
+    Send(list, CB_SETCURSEL, static_cast<WPARAM>(found - drives.begin()), 0);
+    // Choosing with the mouse tells the window; setting the choice does not.
+    Send(window_, WM_COMMAND, MAKEWPARAM(kIdDrive1, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+
+void ProgramWindow::OpenFolder(const std::string& folder) const
+{
+    if (folder.size() < 3 || folder[1] != ':' || folder[2] != '\\')
+        throw std::runtime_error("not a folder on a drive: " + folder);
+    const std::string root = folder.substr(0, 3);
+    if (!SameName(Text(kIdText3).substr(0, 2), folder.substr(0, 2)))
+        ChooseDrive(folder[0]);
+    // The folder list begins with the chain from the root down to the folder
+    // it shows, and its sub-folders follow: the last line of a name is the
+    // sub-folder.
+    OpenDir1Line(0, root);
+    std::string reached = root;
+    for (std::size_t start = root.size(); start < folder.size();) {
+        const std::size_t end = std::min(folder.find('\\', start), folder.size());
+        const std::string name = folder.substr(start, end - start);
+        start = end + 1;
+        if (name.empty())
+            continue;
+        const std::vector<std::string> lines = Items(kIdDir1);
+        const auto found =
+            std::find_if(lines.rbegin(), lines.rend(), [&](const std::string& line) { return SameName(line, name); });
+        if (found == lines.rend())
+            throw std::runtime_error("the folder list of " + reached + " has no " + name);
+        reached += (reached.back() == '\\' ? "" : "\\") + name;
+        OpenDir1Line(static_cast<std::size_t>(lines.rend() - found - 1), reached);
+    }
+}
+
+void ProgramWindow::OpenDir1Line(std::size_t line, const std::string& folder) const
+{
+    const HWND list = Control(kIdDir1);
+    Send(list, LB_SETCURSEL, line, 0);
+    // A double click tells the window; selecting the line does not.
+    Send(window_, WM_COMMAND, MAKEWPARAM(kIdDir1, LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
+    if (!WaitUntil([&] { return SameName(Text(kIdText3), folder); }, kClickTimeout))
+        throw std::runtime_error("the folder picker did not open " + folder);
+}
+
+void ProgramWindow::SelectPickedFolder() const
+{
+    Click(kIdSeleccion);
+    if (!WaitUntil([this] { return !Visible(kIdFrame3); }, kClickTimeout))
+        throw std::runtime_error("the folder picker stays open");
 }
 
 std::vector<MessageBoxShown> ProgramWindow::MessageBoxes() const

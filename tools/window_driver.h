@@ -66,13 +66,29 @@ class ProgramWindow {
     bool Enabled(ControlId id) const;
     bool Visible(ControlId id) const;
     bool Checked(ControlId id) const;
+    // The lines of a list or a drop-down list.
+    std::vector<std::string> Items(ControlId id) const;
 
     void SetText(ControlId id, const std::string& text) const;
+    // Throws when the control is disabled: nobody can click it then.
     void Click(ControlId id) const;
     // Clicks a check box when it is not as wanted and waits until it is.
     void SetChecked(ControlId id, bool checked) const;
     // The close box of the window's frame.
     void Close() const;
+
+    // The folder picker, used as a person does. ChooseFolder fills the field
+    // of a folder button with a folder on a drive (X:\...): it opens the
+    // picker, goes to the folder and selects it. The steps are there too.
+    void ChooseFolder(ControlId button, const std::string& folder) const;
+    void OpenPicker(ControlId button) const;
+    // Picks the drive of that letter in Drive1.
+    void ChooseDrive(char letter) const;
+    // Picks the folder's drive in Drive1 unless the picker is on it, then in
+    // Dir1 opens the drive's root and each folder down from there.
+    void OpenFolder(const std::string& folder) const;
+    // "&Seleccion de Ruta".
+    void SelectPickedFolder() const;
 
     // The message boxes the program shows now, the one on top last.
     std::vector<MessageBoxShown> MessageBoxes() const;
@@ -83,6 +99,7 @@ class ProgramWindow {
   private:
     ProgramWindow(HWND window, DWORD processId) : window_(window), processId_(processId) {}
     LRESULT Send(HWND target, UINT message, WPARAM wParam, LPARAM lParam) const;
+    void OpenDir1Line(std::size_t line, const std::string& folder) const;
 
     HWND window_;
     DWORD processId_;
