@@ -277,7 +277,7 @@ class Sampler {
 };
 
 struct Sample {
-    bool locked;  // Aceptar and the three field groups all unusable
+    bool locked;  // Aceptar, the three field groups and the picker all unusable
     std::string status;
     std::string table;
 };
@@ -316,7 +316,8 @@ TEST_F(MainWindowTest, AWholeRunLocksTheWindowShowsItsProgressAndSurvivesAnExitQ
     bool askedDuringLoad = false;
     Sampler sampler([&] {
         const std::string status = Caption(kIdLabel5);
-        samples.push_back({!Usable(kIdAceptar) && !Usable(kIdFrame4) && !Usable(kIdFrame5) && !Usable(kIdFrame6),
+        samples.push_back({!Usable(kIdAceptar) && !Usable(kIdFrame4) && !Usable(kIdFrame5) && !Usable(kIdFrame6) &&
+                               !Usable(kIdSeleccion),
                            status, Caption(kIdLabel4)});
         if (!askedDuringDump && status.rfind("Procesando Descarga Korvane1", 0) == 0) {
             askedDuringDump = true;
@@ -327,6 +328,8 @@ TEST_F(MainWindowTest, AWholeRunLocksTheWindowShowsItsProgressAndSurvivesAnExitQ
             PostMessageW(Hwnd(kIdCancelar), BM_CLICK, 0, 0);
         }
     });
+    // A picker left open cannot change a folder while the run reads them.
+    Click(kIdBuscar4);
     Click(kIdAceptar);
 
     ASSERT_EQ(answerer.boxes.size(), 2u) << Utf8(answerer.boxes.back().text);
@@ -354,7 +357,7 @@ TEST_F(MainWindowTest, AWholeRunLocksTheWindowShowsItsProgressAndSurvivesAnExitQ
     // Unlocked, with both status lines empty, and the clock stopped.
     EXPECT_EQ(Caption(kIdLabel5), "");
     EXPECT_EQ(Caption(kIdLabel4), "");
-    for (ControlId id : {kIdAceptar, kIdFrame4, kIdFrame5, kIdFrame6, kIdText1, kIdText2})
+    for (ControlId id : {kIdAceptar, kIdFrame4, kIdFrame5, kIdFrame6, kIdText1, kIdText2, kIdSeleccion})
         EXPECT_TRUE(Usable(id)) << id;
     SendMessageW(window->Handle(), WM_TIMER, kIdTimer1, 0);
     EXPECT_EQ(Caption(kIdLabel5), "");

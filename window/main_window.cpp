@@ -552,6 +552,9 @@ void MainWindow::Enable(Control control, bool enabled)
     switch (control) {
     case Control::Aceptar:
         SetEnabled(kIdAceptar, enabled);
+        // The engine reads the folders while it runs: a picker left open
+        // must not change one half-way through a run.
+        SetEnabled(kIdFrame3, enabled);
         break;
     case Control::Frame4:
         SetEnabled(kIdFrame4, enabled);
