@@ -2,6 +2,8 @@
 
 #include <iterator>
 
+#include "window_class.h"
+
 const wchar_t kFrameClass[] = L"VaciallenaFrame";
 
 namespace {
@@ -74,14 +76,5 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lPara
 
 void RegisterFrameClass(HINSTANCE instance)
 {
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = FrameProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kFrameClass;
-    // A second registration (a second window in the tests) fails harmlessly.
-    RegisterClassExW(&windowClass);
+    RegisterWindowClass(instance, kFrameClass, FrameProc);
 }

@@ -8,6 +8,7 @@
 #include "frame_control.h"
 #include "resource_ids.h"
 #include "win32_text.h"
+#include "window_class.h"
 
 namespace {
 
@@ -179,14 +180,7 @@ MainWindow::MainWindow(HINSTANCE instance, Platform& platform, std::function<voi
     InitCommonControlsEx(&controls);
     RegisterFrameClass(instance);
 
-    WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = VACIALLENA_WINDOW_CLASS;
-    RegisterClassExW(&windowClass);
+    RegisterWindowClass(instance, VACIALLENA_WINDOW_CLASS, WindowProc);
 
     CreateWindowExW(kWindowExStyle, VACIALLENA_WINDOW_CLASS, kWindowCaption, kWindowStyle, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
