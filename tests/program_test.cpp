@@ -207,6 +207,26 @@ class ProgramTest : public ::testing::Test {
         EXPECT_EQ(Commands(), started);
         EXPECT_EQ(ProgramsLeft(), 0);
     }
+
+    // "&Cancelar" while the second command of a run goes on: the question it asks.
+    std::optional<MessageBoxShown> AskToLeaveDuringARun()
+    {
+        TypeTheFolders();
+        StartRun();
+        if (testing::Test::HasFatalFailure())
+            return std::nullopt;
+        if (!CommandsStarted(2)) {
+            ADD_FAILURE() << "the run did not reach its second command";
+            return std::nullopt;
+        }
+        window->Click(kIdCancelar);
+        auto box = window->WaitForMessageBox(kStepTimeout);
+        if (box) {
+            EXPECT_EQ(box->title, "Salir del Programa");
+            EXPECT_EQ(box->text, "¿Está seguro de querer salir del Programa de Brandemar?");
+        }
+        return box;
+    }
 };
 
 struct Sighting {
@@ -288,14 +308,8 @@ TEST_F(ProgramTest, ClosingTheWindowInTheMiddleOfARunEndsTheProgramAtOnce)
 
 TEST_F(ProgramTest, CancelarAsksAndCancellingTheQuestionLetsTheRunGoOn)
 {
-    TypeTheFolders();
-    ASSERT_NO_FATAL_FAILURE(StartRun());
-    ASSERT_TRUE(CommandsStarted(2));
-    window->Click(kIdCancelar);
-    const auto box = window->WaitForMessageBox(kStepTimeout);
+    const auto box = AskToLeaveDuringARun();
     ASSERT_TRUE(box);
-    EXPECT_EQ(box->title, "Salir del Programa");
-    EXPECT_EQ(box->text, "¿Está seguro de querer salir del Programa de Brandemar?");
     window->Answer(*box, IDCANCEL);
 
     ASSERT_TRUE(WaitUntil([this] { return RunEnded(); }, kRunTimeout)) << "the run did not end";
@@ -307,11 +321,7 @@ TEST_F(ProgramTest, CancelarAsksAndCancellingTheQuestionLetsTheRunGoOn)
 
 TEST_F(ProgramTest, CancelarConfirmedWhileADatabaseIsShownEndsTheProgramAtOnce)
 {
-    TypeTheFolders();
-    ASSERT_NO_FATAL_FAILURE(StartRun());
-    ASSERT_TRUE(CommandsStarted(2));
-    window->Click(kIdCancelar);
-    const auto box = window->WaitForMessageBox(kStepTimeout);
+    const auto box = AskToLeaveDuringARun();
     ASSERT_TRUE(box);
     EXPECT_EQ(window->Text(kIdLabel5).rfind(Status("Descarga", "Korvane"), 0), 0u) << window->Text(kIdLabel5);
     window->Answer(*box, IDOK);
