@@ -36,6 +36,13 @@ std::string Utf8FromCodePage(const std::string& bytes, UINT codePage)
     return Utf8(Widen(bytes, codePage));
 }
 
+std::string WindowText(HWND window)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return Utf8(text);
+}
+
 std::string SystemErrorText(DWORD error)
 {
     wchar_t* buffer = nullptr;

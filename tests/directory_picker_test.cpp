@@ -9,10 +9,10 @@
 
 #include <windows.h>
 
-#include "main_window.h"
 #include "message_box_answerer.h"
 #include "system_helpers.h"
 #include "win32_text.h"
+#include "window_fixture.h"
 
 namespace {
 
@@ -62,13 +62,12 @@ class UnreadableDrive {
 
 // The picker in a window opened with the process in a folder tree of the
 // test's own; the controls are driven with the messages a user's clicks send.
-class DirectoryPickerTest : public ::testing::Test {
+class DirectoryPickerTest : public MainWindowFixture {
   protected:
     TempFolder tree{"vaciallena carpetas ñ"};
     std::string datos = tree.Make("datos korvane á");
     ScopedCurrentFolder current{tree.Path()};
     SystemWithListsIn system{tree.Path()};
-    std::unique_ptr<MainWindow> window;
 
     void SetUp() override
     {
@@ -79,23 +78,11 @@ class DirectoryPickerTest : public ::testing::Test {
         SetFileAttributesW(Utf16(JoinPath(tree.Path(), "oculta")).c_str(), FILE_ATTRIBUTE_HIDDEN);
         SetFileAttributesW(Utf16(JoinPath(tree.Path(), "sistema")).c_str(),
                            FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-        window = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), system, [] {});
-        ShowWindow(window->Handle(), SW_SHOW);
-        SetForegroundWindow(window->Handle());
-        window->DoEvents();
+        OpenWindow(system, [] {});
     }
 
-    HWND Hwnd(ControlId id) const { return window->ControlWindow(id); }
-    void Click(ControlId id) { SendMessageW(Hwnd(id), BM_CLICK, 0, 0); }
     bool PickerShown() const { return IsWindowVisible(Hwnd(kIdFrame3)) != FALSE; }
     std::string TreeName() const { return tree.Path().substr(tree.Path().rfind('\\') + 1); }
-
-    std::string Caption(ControlId id) const
-    {
-        wchar_t text[2048];
-        GetWindowTextW(Hwnd(id), text, 2048);
-        return Utf8(text);
-    }
 
     // The lines of the folder list Dir1 or of the drive list Drive1.
     std::vector<std::string> Items(ControlId id) const

@@ -6,13 +6,15 @@
 
 #include <windows.h>
 
+#include "win32_text.h"
+
 // Answers the message boxes that this thread opens, through a CBT hook, and
 // keeps what each box showed. A box nobody answers would hang the test.
 class MessageBoxAnswerer {
   public:
     struct Box {
-        std::wstring text;
-        std::wstring title;
+        std::string text;
+        std::string title;
         bool hasOk = false;
         bool hasCancel = false;
         bool okIsDefault = false;
@@ -61,11 +63,9 @@ class MessageBoxAnswerer {
     void Answer(HWND window)
     {
         Box box;
-        wchar_t text[4096];
-        GetDlgItemTextW(window, 0xFFFF, text, 4096);
-        box.text = text;
-        GetWindowTextW(window, text, 4096);
-        box.title = text;
+        // The box's text is its static control 0xFFFF.
+        box.text = WindowText(GetDlgItem(window, 0xFFFF));
+        box.title = WindowText(window);
         box.hasOk = GetDlgItem(window, IDOK) != nullptr;
         box.hasCancel = GetDlgItem(window, IDCANCEL) != nullptr;
         const LRESULT defaultId = SendMessageW(window, DM_GETDEFID, 0, 0);

@@ -7,17 +7,15 @@
 #include <windows.h>
 
 #include "form_layout.h"
-#include "main_window.h"
 #include "message_box_answerer.h"
 #include "sample_databases.h"
 #include "system_helpers.h"
 #include "win32_text.h"
+#include "window_fixture.h"
 
 namespace {
 
-// The window as the user sees it: found by its identifiers, read back and
-// driven with the messages a click or typing would send.
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public MainWindowFixture {
   protected:
     TempFolder root{"vaciallena ventana ñ"};
     std::string installation = root.Make("korv");
@@ -25,46 +23,14 @@ class MainWindowTest : public ::testing::Test {
     SystemWithListsIn system{programFolder};
     int endRequests = 0;
     std::string statusAtEnd;
-    std::unique_ptr<MainWindow> window;
 
-    void SetUp() override { Open(); }
-
-    void Open()
+    void SetUp() override
     {
-        window = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), system, [this] {
+        OpenWindow(system, [this] {
             ++endRequests;
             statusAtEnd = Caption(kIdLabel5);
         });
-        ShowWindow(window->Handle(), SW_SHOW);
-        SetForegroundWindow(window->Handle());
-        window->DoEvents();
     }
-
-    HWND Hwnd(ControlId id) const { return window->ControlWindow(id); }
-
-    // Usable: visible, and neither it nor any container is disabled.
-    bool Usable(ControlId id) const
-    {
-        for (HWND hwnd = Hwnd(id); hwnd; hwnd = GetParent(hwnd)) {
-            if (!IsWindowEnabled(hwnd))
-                return false;
-        }
-        return IsWindowVisible(Hwnd(id));
-    }
-
-    std::string Caption(ControlId id) const
-    {
-        wchar_t text[1024];
-        GetWindowTextW(Hwnd(id), text, 1024);
-        return Utf8(text);
-    }
-
-    void Type(ControlId id, const std::string& text)
-    {
-        SendMessageW(Hwnd(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Utf16(text).c_str()));
-    }
-
-    void Click(ControlId id) { SendMessageW(Hwnd(id), BM_CLICK, 0, 0); }
 
     RECT RectInContainer(ControlId id) const
     {
@@ -201,8 +167,8 @@ TEST_F(MainWindowTest, ExitAsksFirstAndOnlyOkEndsTheProgram)
     Click(kIdCancelar);
     ASSERT_EQ(answerer.boxes.size(), 1u);
     const MessageBoxAnswerer::Box& box = answerer.boxes[0];
-    EXPECT_EQ(Utf8(box.text), "¿Está seguro de querer salir del Programa de Brandemar?");
-    EXPECT_EQ(Utf8(box.title), "Salir del Programa");
+    EXPECT_EQ(box.text, "¿Está seguro de querer salir del Programa de Brandemar?");
+    EXPECT_EQ(box.title, "Salir del Programa");
     EXPECT_TRUE(box.hasOk && box.hasCancel && box.okIsDefault);
     EXPECT_EQ(box.icon, LoadIconW(nullptr, IDI_QUESTION));
     EXPECT_EQ(endRequests, 0);
@@ -241,10 +207,10 @@ TEST_F(MainWindowTest, KeyboardFollowsTheWindowsFocusOrderAndAccessKeys)
     MessageBoxAnswerer answerer([](const MessageBoxAnswerer::Box&) { return IDCANCEL; });
     press(WM_SYSCHAR, L'c');
     ASSERT_EQ(answerer.boxes.size(), 1u);
-    EXPECT_EQ(Utf8(answerer.boxes[0].title), "Salir del Programa");
+    EXPECT_EQ(answerer.boxes[0].title, "Salir del Programa");
     press(WM_SYSCHAR, L'A');
     ASSERT_EQ(answerer.boxes.size(), 2u);
-    EXPECT_EQ(Utf8(answerer.boxes[1].title), "Informar ruta ficheros .bd");
+    EXPECT_EQ(answerer.boxes[1].title, "Informar ruta ficheros .bd");
 }
 
 // Calls sample every 50 ms while the thread handles its messages: inside a
@@ -307,7 +273,7 @@ TEST_F(MainWindowTest, AWholeRunLocksTheWindowShowsItsProgressAndSurvivesAnExitQ
     // it, then confirms (the test's endProgram only counts).
     int exitQuestions = 0;
     MessageBoxAnswerer answerer([&](const MessageBoxAnswerer::Box& box) {
-        if (Utf8(box.title) != "Salir del Programa")
+        if (box.title != "Salir del Programa")
             return IDOK;
         return ++exitQuestions == 1 ? IDCANCEL : IDOK;
     });
@@ -332,7 +298,7 @@ TEST_F(MainWindowTest, AWholeRunLocksTheWindowShowsItsProgressAndSurvivesAnExitQ
     Click(kIdBuscar4);
     Click(kIdAceptar);
 
-    ASSERT_EQ(answerer.boxes.size(), 2u) << Utf8(answerer.boxes.back().text);
+    ASSERT_EQ(answerer.boxes.size(), 2u) << answerer.boxes.back().text;
     EXPECT_EQ(endRequests, 1);
     EXPECT_EQ(statusAtEnd.rfind("Procesando Carga Korvane2 ", 0), 0u) << statusAtEnd;
     // Without "Procesar Transacciones" the transactions stay behind.

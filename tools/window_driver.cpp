@@ -11,7 +11,6 @@ namespace window_driver {
 
 namespace {
 
-const wchar_t kWindowCaption[] = L"Descarga - Carga de una Base de Datos Progress";
 const wchar_t kMessageBoxClass[] = L"#32770";
 // A program busy with a command still handles messages between two checks of
 // it; one that does not answer in this time is not going to.
@@ -114,9 +113,8 @@ std::optional<ProgramWindow> ProgramWindow::Find(DWORD processId, Milliseconds t
     WaitUntil(
         [&] {
             for (HWND window : TopLevelWindows(processId)) {
-                wchar_t caption[64];
-                GetWindowTextW(window, caption, 64);
-                if (ClassName(window) == VACIALLENA_WINDOW_CLASS && std::wstring(caption) == kWindowCaption)
+                if (ClassName(window) == VACIALLENA_WINDOW_CLASS &&
+                    WindowText(window) == Utf8(VACIALLENA_WINDOW_CAPTION))
                     found = window;
             }
             return found != nullptr;
@@ -326,10 +324,9 @@ std::vector<MessageBoxShown> ProgramWindow::MessageBoxes() const
             continue;
         MessageBoxShown box;
         box.window = window;
-        wchar_t text[4096];
-        GetWindowTextW(window, text, 4096);
-        box.title = Utf8(text);
+        box.title = WindowText(window);
         // The box's text is its static control 0xFFFF.
+        wchar_t text[4096];
         const HWND textControl = GetDlgItem(window, 0xFFFF);
         if (textControl && Send(textControl, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text)))
             box.text = Utf8(text);

@@ -193,6 +193,14 @@ std::string MainWindow::CurrentFolder() const
     return dir1Path_;
 }
 
+std::optional<std::int16_t> MainWindow::CampoOf(ControlId button)
+{
+    const auto found = std::find(kCampoButtons.begin(), kCampoButtons.end(), button);
+    if (found == kCampoButtons.end())
+        return std::nullopt;
+    return static_cast<std::int16_t>(found - kCampoButtons.begin());
+}
+
 void MainWindow::Buscar_Click(std::int16_t campo)
 {
     CampoRuta = campo;

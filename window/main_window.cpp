@@ -12,7 +12,6 @@
 
 namespace {
 
-const wchar_t kWindowCaption[] = L"Descarga - Carga de una Base de Datos Progress";
 const DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 const DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
 const UINT kTimerIntervalMs = 700;
@@ -182,7 +181,7 @@ MainWindow::MainWindow(HINSTANCE instance, Platform& platform, std::function<voi
 
     RegisterWindowClass(instance, VACIALLENA_WINDOW_CLASS, WindowProc);
 
-    CreateWindowExW(kWindowExStyle, VACIALLENA_WINDOW_CLASS, kWindowCaption, kWindowStyle, CW_USEDEFAULT,
+    CreateWindowExW(kWindowExStyle, VACIALLENA_WINDOW_CLASS, VACIALLENA_WINDOW_CAPTION, kWindowStyle, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
     if (!window_)
         throw std::runtime_error("No se puede crear la ventana: " + SystemErrorText(GetLastError()));
@@ -366,21 +365,6 @@ void MainWindow::Command(int id, int notification)
     case kIdCancelar:
         Cancelar_Click();
         break;
-    case kIdBuscar:
-        Buscar_Click(0);
-        break;
-    case kIdBuscar1:
-        Buscar_Click(1);
-        break;
-    case kIdBuscar2:
-        Buscar_Click(2);
-        break;
-    case kIdBuscar3:
-        Buscar_Click(3);
-        break;
-    case kIdBuscar4:
-        Buscar_Click(4);
-        break;
     case kIdSeleccion:
         Seleccion_Click();
         break;
@@ -388,6 +372,8 @@ void MainWindow::Command(int id, int notification)
         Cancelar1_Click();
         break;
     default:
+        if (const std::optional<std::int16_t> campo = CampoOf(static_cast<ControlId>(id)))
+            Buscar_Click(*campo);
         break;
     }
 }
@@ -515,10 +501,7 @@ void MainWindow::SetEnabled(ControlId id, bool enabled)
 
 std::string MainWindow::ControlText(ControlId id) const
 {
-    HWND hwnd = controls_.at(id);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-    return Utf8(text);
+    return WindowText(controls_.at(id));
 }
 
 void MainWindow::SetControlText(ControlId id, const std::string& text)

@@ -65,6 +65,8 @@ class MainWindow : public WindowOps {
 
     // The folder picker (directory_picker.cpp).
     void Buscar_Click(std::int16_t campo);
+    // Which field a folder button fills, as CampoRuta counts them.
+    static std::optional<std::int16_t> CampoOf(ControlId button);
     void Drive1_Change();
     void Dir1_Change();
     void Seleccion_Click();
