@@ -94,8 +94,8 @@ char AnotherDrive(const std::vector<std::string>& drives, char letter)
 }
 
 // A whole installation in a folder of its own, as the administrator's guide
-// lays it out: the program with its table lists in korv\programas, proutil
-// (the stand-in) in korv\dlc\bin. The program is started as a process and
+// lays it out: the program with its table lists in korv\programas, proutil.bat
+// and _proutil.exe (the stand-in) in korv\dlc\bin. The program is started as a process and
 // used only through its window, from outside.
 class ProgramTest : public ::testing::Test {
   protected:
@@ -114,8 +114,9 @@ class ProgramTest : public ::testing::Test {
     void SetUp() override
     {
         WriteSampleDatabases(source, destination, programFolder);
-        Install(JoinPath(StandinFolder(), "vaciallena.exe"), programFolder);
-        Install(JoinPath(StandinFolder(), "proutil.exe"), dlcFolder);
+        Install(JoinPath(SystemServices().ProgramFolder(), "vaciallena.exe"), programFolder);
+        Install(JoinPath(StandinFolder(), "proutil.bat"), dlcFolder);
+        Install(JoinPath(StandinFolder(), "_proutil.exe"), dlcFolder);
         program.emplace(JoinPath(programFolder, "vaciallena.exe"));
         window = ProgramWindow::Find(program->Id(), kStartTimeout);
         ASSERT_TRUE(window) << "the program's window did not appear";

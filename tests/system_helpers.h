@@ -117,8 +117,10 @@ class SystemWithListsIn : public SystemServices {
     std::string folder_;
 };
 
-// The stand-in proutil is built beside the test programs.
+// The dlc\bin folder of the stand-in proutil, laid out beside the test
+// programs as in a Progress installation: proutil (a batch file on Windows,
+// a shell script elsewhere) and the program _proutil it starts.
 inline std::string StandinFolder()
 {
-    return SystemServices().ProgramFolder();
+    return JoinPath(JoinPath(SystemServices().ProgramFolder(), "dlc"), "bin");
 }
