@@ -1,14 +1,15 @@
 #pragma once
 
 #include <functional>
-#include <string>
 
 #include "platform.h"
 
 // Runs one command line through the command interpreter (%ComSpec% /c on
-// Windows, /bin/sh -c elsewhere), hidden, with an empty standard input, and
-// returns when it has ended with its exit code and everything it printed.
-// While it waits no CPU is used: it sleeps until the command ends or window
-// events arrive, and calls processEvents for the latter.
+// Windows, /bin/sh -c elsewhere), hidden, with an empty standard input, in
+// the command's working folder and with its environment variables set over
+// the program's own, and returns when it has ended with its exit code and
+// what it printed (bounded as CommandResult says). While it waits no CPU is
+// used: it sleeps until the command ends or window events arrive, and calls
+// processEvents for the latter.
 // Throws RunError when the command cannot be started or watched.
-CommandResult EjecutaComando(const std::string& command, const std::function<void()>& processEvents);
+CommandResult EjecutaComando(const Command& command, const std::function<void()>& processEvents);

@@ -2,12 +2,17 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "output_keeper.h"
+#include "posix_fd.h"
 
 extern char** environ;
 
@@ -17,24 +22,8 @@ namespace {
 // itself sleeps in poll().
 constexpr int kEventIntervalMs = 100;
 
-class UniqueFd {
-  public:
-    explicit UniqueFd(int fd = -1) : fd_(fd) {}
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    ~UniqueFd() { Reset(); }
-    int Get() const { return fd_; }
-    void Reset()
-    {
-        if (fd_ >= 0)
-            close(fd_);
-        fd_ = -1;
-    }
-
-  private:
-    int fd_;
-};
-
+// A structure initialised in place rather than a value, so it is owned
+// where it is made.
 class SpawnActions {
   public:
     SpawnActions() { posix_spawn_file_actions_init(&actions_); }
@@ -52,42 +41,64 @@ class SpawnActions {
     throw RunError(what + ": " + std::strerror(error));
 }
 
+// The program's environment with the command's variables put over it.
+std::vector<std::string> CommandEnvironment(const std::vector<std::pair<std::string, std::string>>& variables)
+{
+    std::vector<std::string> entries;
+    for (char** entry = environ; *entry != nullptr; ++entry)
+        entries.emplace_back(*entry);
+    for (const auto& [name, value] : variables) {
+        std::erase_if(entries, [&](const std::string& entry) { return entry.substr(0, entry.find('=')) == name; });
+        entries.push_back(name + '=' + value);
+    }
+    return entries;
+}
+
 } // namespace
 
-CommandResult EjecutaComando(const std::string& command, const std::function<void()>& processEvents)
+CommandResult EjecutaComando(const Command& command, const std::function<void()>& processEvents)
 {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0)
         Fail("No se puede ejecutar la orden", errno);
-    UniqueFd readEnd(fds[0]);
+    const UniqueFd readEnd(fds[0]);
     UniqueFd writeEnd(fds[1]);
 
     SpawnActions actions;
     posix_spawn_file_actions_addopen(actions.Get(), 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(actions.Get(), writeEnd.Get(), 1);
     posix_spawn_file_actions_adddup2(actions.Get(), writeEnd.Get(), 2);
+    if (!command.workingFolder.empty())
+        posix_spawn_file_actions_addchdir_np(actions.Get(), command.workingFolder.c_str());
 
-    const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
+    const std::vector<std::string> environment = CommandEnvironment(command.environment);
+    std::vector<char*> envp;
+    for (const std::string& entry : environment)
+        envp.push_back(const_cast<char*>(entry.c_str()));
+    envp.push_back(nullptr);
+
+    const char* argv[] = {"/bin/sh", "-c", command.line.c_str(), nullptr};
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, "/bin/sh", actions.Get(), nullptr, const_cast<char**>(argv), environ);
+    const int spawned = posix_spawn(&pid, "/bin/sh", actions.Get(), nullptr, const_cast<char**>(argv), envp.data());
     if (spawned != 0)
-        Fail("No se puede ejecutar /bin/sh", spawned);
+        Fail("No se puede ejecutar /bin/sh" + (command.workingFolder.empty() ? "" : " en la carpeta " + command.workingFolder),
+             spawned);
     writeEnd.Reset();
 
     // The output ends when the command and everything it started have ended.
-    CommandResult result;
-    char buffer[4096];
+    OutputKeeper keeper;
+    std::vector<char> buffer(64 * 1024);
     for (;;) {
         pollfd watched = {readEnd.Get(), POLLIN, 0};
         const int ready = poll(&watched, 1, kEventIntervalMs);
         if (ready < 0 && errno != EINTR)
             Fail("No se puede esperar a la orden", errno);
         if (ready > 0) {
-            const ssize_t got = read(readEnd.Get(), buffer, sizeof buffer);
+            const ssize_t got = read(readEnd.Get(), buffer.data(), buffer.size());
             if (got == 0)
                 break;
             if (got > 0)
-                result.output.append(buffer, static_cast<std::size_t>(got));
+                keeper.Add({buffer.data(), static_cast<std::size_t>(got)});
             else if (errno != EINTR)
                 Fail("No se puede leer la salida de la orden", errno);
         }
@@ -99,6 +110,9 @@ CommandResult EjecutaComando(const std::string& command, const std::function<voi
         if (errno != EINTR)
             Fail("No se puede esperar a la orden", errno);
     }
+    CommandResult result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    // No code page to decode from here: the bytes stay as they came.
+    keeper.Into(result, [](const std::string& bytes) { return bytes; });
     return result;
 }

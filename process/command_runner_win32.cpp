@@ -1,7 +1,10 @@
 #include "command_runner.h"
 
+#include <algorithm>
+#include <cwchar>
 #include <vector>
 
+#include "output_keeper.h"
 #include "win32_handle.h"
 #include "win32_text.h"
 
@@ -31,6 +34,45 @@ std::wstring InterpreterLine(const std::wstring& comspec, const std::wstring& co
     return interpreter + L" /c " + line;
 }
 
+// The name of a "NAME=value" entry. The hidden per-drive entries such as
+// "=C:=C:\dir" start with the sign that otherwise ends the name.
+std::wstring_view VariableName(std::wstring_view entry)
+{
+    return entry.substr(0, entry.find(L'=', 1));
+}
+
+int CompareNames(std::wstring_view a, std::wstring_view b)
+{
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE);
+}
+
+// The program's environment with the command's variables put over it.
+// Windows wants the block sorted by name, ignoring case, in code point order.
+std::vector<wchar_t> EnvironmentBlock(const std::vector<std::pair<std::string, std::string>>& variables)
+{
+    const UniqueEnvironmentStrings current(GetEnvironmentStringsW());
+    if (!current.Valid())
+        Fail("No se puede leer el entorno del programa");
+    std::vector<std::wstring> entries;
+    for (const wchar_t* entry = current.Get(); *entry != L'\0'; entry += std::wcslen(entry) + 1)
+        entries.emplace_back(entry);
+    for (const auto& [name, value] : variables) {
+        const std::wstring wideName = Utf16(name);
+        std::erase_if(entries, [&](const std::wstring& entry) { return CompareNames(VariableName(entry), wideName) == CSTR_EQUAL; });
+        entries.push_back(wideName + L'=' + Utf16(value));
+    }
+    std::stable_sort(entries.begin(), entries.end(), [](const std::wstring& a, const std::wstring& b) {
+        return CompareNames(VariableName(a), VariableName(b)) == CSTR_LESS_THAN;
+    });
+    std::vector<wchar_t> block;
+    for (const std::wstring& entry : entries) {
+        block.insert(block.end(), entry.begin(), entry.end());
+        block.push_back(L'\0');
+    }
+    block.push_back(L'\0');
+    return block;
+}
+
 // The output goes to a temporary file rather than a pipe: a pipe must be
 // drained while the command runs, or a talkative command blocks for ever.
 UniqueHandle CreateOutputFile(SECURITY_ATTRIBUTES& inheritable)
@@ -51,27 +93,29 @@ UniqueHandle CreateOutputFile(SECURITY_ATTRIBUTES& inheritable)
     return file;
 }
 
-std::string ReadAll(HANDLE file)
+// Only the kept beginning and end are read, so that a huge output costs
+// neither memory nor time.
+void ReadOutput(HANDLE file, CommandResult& result)
 {
-    LARGE_INTEGER start{};
-    if (!SetFilePointerEx(file, start, nullptr, FILE_BEGIN))
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size))
         Fail("No se puede leer la salida de la orden");
-    std::string bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    for (;;) {
-        if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr))
-            Fail("No se puede leer la salida de la orden");
-        if (got == 0)
-            return bytes;
-        bytes.append(buffer, got);
+    const auto total = static_cast<std::uint64_t>(size.QuadPart);
+    const bool whole = total <= 2 * kOutputKeptBytes;
+    std::string head;
+    std::string end;
+    if (!ReadFileBytes(file, 0, whole ? 2 * kOutputKeptBytes : kOutputKeptBytes, head) ||
+        (!whole && !ReadFileBytes(file, total - kOutputKeptBytes, kOutputKeptBytes, end)))
+        Fail("No se puede leer la salida de la orden");
+    OutputKeeper keeper;
+    keeper.Add(head);
+    if (!whole) {
+        keeper.Skip(total - 2 * kOutputKeptBytes);
+        keeper.Add(end);
     }
-}
-
-bool IsUtf8(const std::string& bytes)
-{
-    return bytes.empty() ||
-           MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0) > 0;
+    // Console programs write in the OEM code page; the project's own tools
+    // and some newer ones write UTF-8.
+    keeper.Into(result, [](const std::string& bytes) { return Utf8FromCodePage(bytes, CP_OEMCP); });
 }
 
 // Sleeps until the process ends, handling window events as they arrive.
@@ -89,14 +133,14 @@ void WaitFor(HANDLE process, const std::function<void()>& processEvents)
 
 } // namespace
 
-CommandResult EjecutaComando(const std::string& command, const std::function<void()>& processEvents)
+CommandResult EjecutaComando(const Command& command, const std::function<void()>& processEvents)
 {
     const std::wstring comspec = Environment(L"ComSpec");
     if (comspec.empty())
         throw RunError("No se puede ejecutar la orden: la variable de entorno ComSpec no está definida");
 
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-    UniqueHandle output = CreateOutputFile(inheritable);
+    const UniqueHandle output = CreateOutputFile(inheritable);
     // Reading the empty input gives end of file at once, so a utility that
     // asks a question on its hidden console gets no answer and ends.
     UniqueHandle input(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING,
@@ -112,15 +156,21 @@ CommandResult EjecutaComando(const std::string& command, const std::function<voi
     startup.hStdOutput = output.Get();
     startup.hStdError = output.Get();
 
-    std::wstring line = InterpreterLine(comspec, Utf16(command));
+    const std::wstring line = InterpreterLine(comspec, Utf16(command.line));
     std::vector<wchar_t> writable(line.begin(), line.end());
     writable.push_back(L'\0');
+    std::vector<wchar_t> environment;
+    if (!command.environment.empty())
+        environment = EnvironmentBlock(command.environment);
+    const std::wstring folder = Utf16(command.workingFolder);
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessW(comspec.c_str(), writable.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                        &startup, &started))
-        Fail("No se puede ejecutar " + Utf8(comspec));
-    UniqueHandle process(started.hProcess);
-    CloseHandle(started.hThread);
+    if (!CreateProcessW(comspec.c_str(), writable.data(), nullptr, nullptr, TRUE,
+                        CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT, environment.empty() ? nullptr : environment.data(),
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &started))
+        Fail("No se puede ejecutar " + Utf8(comspec) +
+             (command.workingFolder.empty() ? "" : " en la carpeta " + command.workingFolder));
+    const UniqueHandle process(started.hProcess);
+    const UniqueHandle thread(started.hThread);
     input.Reset();
 
     WaitFor(process.Get(), processEvents);
@@ -130,9 +180,6 @@ CommandResult EjecutaComando(const std::string& command, const std::function<voi
     if (!GetExitCodeProcess(process.Get(), &exitCode))
         Fail("No se puede saber cómo terminó la orden");
     result.exitCode = static_cast<int>(exitCode);
-    // Console programs write in the OEM code page; the project's own tools
-    // and some newer ones write UTF-8.
-    const std::string bytes = ReadAll(output.Get());
-    result.output = IsUtf8(bytes) ? bytes : Utf8FromCodePage(bytes, CP_OEMCP);
+    ReadOutput(output.Get(), result);
     return result;
 }

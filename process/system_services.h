@@ -5,11 +5,13 @@
 // The engine's services from the real operating system.
 class SystemServices : public Platform {
   public:
-    bool FileExists(const std::string& path) override;
+    PathKind Look(const std::string& path) override;
+    bool SameFile(const std::string& a, const std::string& b) override;
     bool CreateFolder(const std::string& path) override;
     std::string ProgramFolder() override;
     std::string ReadTableList(const std::string& path) override;
-    CommandResult RunCommand(const std::string& line, const std::function<void()>& whileWaiting) override;
+    CommandResult RunCommand(const Command& command, const std::function<void()>& whileWaiting) override;
     ClockReading Now() override;
     bool AppendToFile(const std::string& path, const std::string& utf8Text) override;
+    void KeepAwake(bool awake) override;
 };

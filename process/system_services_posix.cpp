@@ -2,24 +2,32 @@
 
 #include <cerrno>
 #include <cstring>
-#include <cstdio>
 #include <ctime>
-#include <memory>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "command_runner.h"
+#include "posix_fd.h"
+#include "text_bytes.h"
 
-bool SystemServices::FileExists(const std::string& path)
+PathKind SystemServices::Look(const std::string& path)
 {
     struct stat info {};
     if (stat(path.c_str(), &info) == 0)
-        return !S_ISDIR(info.st_mode);
+        return S_ISDIR(info.st_mode) ? PathKind::Folder : PathKind::File;
     if (errno == ENOENT || errno == ENOTDIR)
-        return false;
-    throw RunError("No se puede comprobar el fichero " + path + ": " + std::strerror(errno));
+        return PathKind::Missing;
+    throw RunError("No se puede comprobar " + path + ": " + std::strerror(errno));
+}
+
+bool SystemServices::SameFile(const std::string& a, const std::string& b)
+{
+    struct stat first {};
+    struct stat second {};
+    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
 }
 
 bool SystemServices::CreateFolder(const std::string& path)
@@ -40,25 +48,30 @@ std::string SystemServices::ProgramFolder()
 
 std::string SystemServices::ReadTableList(const std::string& path)
 {
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file) {
+    const UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.Valid()) {
         if (errno == ENOENT)
             throw RunError("No se encuentra el fichero " + path);
         throw RunError("No se puede abrir el fichero " + path + ": " + std::strerror(errno));
     }
-    std::string text;
+    std::string bytes;
     char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        text.append(buffer, got);
-    if (std::ferror(file.get()))
-        throw RunError("No se puede leer el fichero " + path + ": " + std::strerror(errno));
-    return text;
+    for (;;) {
+        const ssize_t got = read(file.Get(), buffer, sizeof buffer);
+        if (got == 0)
+            break;
+        if (got > 0)
+            bytes.append(buffer, static_cast<std::size_t>(got));
+        else if (errno != EINTR)
+            throw RunError("No se puede leer el fichero " + path + ": " + std::strerror(errno));
+    }
+    // Without a mark the bytes are taken as they are: no 8-bit code page here.
+    return TextFileToUtf8(bytes, [](const std::string& legacy) { return legacy; });
 }
 
-CommandResult SystemServices::RunCommand(const std::string& line, const std::function<void()>& whileWaiting)
+CommandResult SystemServices::RunCommand(const Command& command, const std::function<void()>& whileWaiting)
 {
-    return EjecutaComando(line, whileWaiting);
+    return EjecutaComando(command, whileWaiting);
 }
 
 ClockReading SystemServices::Now()
@@ -77,18 +90,23 @@ ClockReading SystemServices::Now()
 
 bool SystemServices::AppendToFile(const std::string& path, const std::string& utf8Text)
 {
-    const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0)
+    UniqueFd file(open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+    if (!file.Valid())
         return false;
     struct stat info {};
-    bool written = fstat(fd, &info) == 0;
+    bool written = fstat(file.Get(), &info) == 0;
     const std::string bytes = (written && info.st_size == 0 ? "\xEF\xBB\xBF" : "") + utf8Text;
     for (std::size_t done = 0; written && done < bytes.size();) {
-        const ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
+        const ssize_t wrote = write(file.Get(), bytes.data() + done, bytes.size() - done);
         if (wrote > 0)
             done += static_cast<std::size_t>(wrote);
         else if (wrote < 0 && errno != EINTR)
             written = false;
     }
-    return close(fd) == 0 && written;
+    // A write that fails only when the file is closed (a full disk, a
+    // network share) is still a failure.
+    return close(file.Release()) == 0 && written;
 }
+
+// Test builds only: no request to stay awake is made on this system.
+void SystemServices::KeepAwake(bool) {}

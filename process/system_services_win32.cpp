@@ -1,20 +1,43 @@
 #include "system_services.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "command_runner.h"
+#include "text_bytes.h"
 #include "win32_handle.h"
 #include "win32_text.h"
 
-bool SystemServices::FileExists(const std::string& path)
+namespace {
+
+// Backup semantics open folders too; no access right is asked for, so files
+// that others hold open without sharing can still be identified.
+bool Identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& info)
+{
+    const UniqueHandle file(CreateFileW(Utf16(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return file.Valid() && GetFileInformationByHandle(file.Get(), &info);
+}
+
+} // namespace
+
+PathKind SystemServices::Look(const std::string& path)
 {
     const DWORD attributes = GetFileAttributesW(Utf16(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES)
-        return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::File;
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-        return false;
-    throw RunError("No se puede comprobar el fichero " + path + ": " + SystemErrorText(error));
+        return PathKind::Missing;
+    throw RunError("No se puede comprobar " + path + ": " + SystemErrorText(error));
+}
+
+bool SystemServices::SameFile(const std::string& a, const std::string& b)
+{
+    BY_HANDLE_FILE_INFORMATION first{};
+    BY_HANDLE_FILE_INFORMATION second{};
+    return Identify(a, first) && Identify(b, second) && first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
 }
 
 bool SystemServices::CreateFolder(const std::string& path)
@@ -53,22 +76,15 @@ std::string SystemServices::ReadTableList(const std::string& path)
         throw RunError("No se puede abrir el fichero " + path + ": " + SystemErrorText(error));
     }
     std::string bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    for (;;) {
-        if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr))
-            throw RunError("No se puede leer el fichero " + path + ": " + SystemErrorText(GetLastError()));
-        if (got == 0)
-            break;
-        bytes.append(buffer, got);
-    }
-    // The lists are written in the system's 8-bit code page.
-    return Utf8FromCodePage(bytes, CP_ACP);
+    if (!ReadFileBytes(file.Get(), 0, SIZE_MAX, bytes))
+        throw RunError("No se puede leer el fichero " + path + ": " + SystemErrorText(GetLastError()));
+    // Lists are written in the system's 8-bit code page unless marked.
+    return TextFileToUtf8(bytes, [](const std::string& legacy) { return Utf8FromCodePage(legacy, CP_ACP); });
 }
 
-CommandResult SystemServices::RunCommand(const std::string& line, const std::function<void()>& whileWaiting)
+CommandResult SystemServices::RunCommand(const Command& command, const std::function<void()>& whileWaiting)
 {
-    return EjecutaComando(line, whileWaiting);
+    return EjecutaComando(command, whileWaiting);
 }
 
 ClockReading SystemServices::Now()
@@ -100,4 +116,9 @@ bool SystemServices::AppendToFile(const std::string& path, const std::string& ut
         done += wrote;
     }
     return true;
+}
+
+void SystemServices::KeepAwake(bool awake)
+{
+    SetThreadExecutionState(awake ? ES_CONTINUOUS | ES_SYSTEM_REQUIRED : ES_CONTINUOUS);
 }

@@ -1,39 +1,40 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
 #include <windows.h>
 
-// Owns a kernel handle. Windows uses both NULL and INVALID_HANDLE_VALUE for
-// "no handle", depending on the call; both are treated as empty.
-class UniqueHandle {
-  public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE handle) : handle_(handle) {}
-    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept
-    {
-        if (this != &other)
-            Reset(other.Release());
-        return *this;
-    }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    ~UniqueHandle() { Reset(); }
+#include "unique_resource.h"
 
-    HANDLE Get() const { return handle_; }
-    bool Valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Release()
-    {
-        HANDLE handle = handle_;
-        handle_ = nullptr;
-        return handle;
-    }
-    void Reset(HANDLE handle = nullptr)
-    {
-        if (Valid())
-            CloseHandle(handle_);
-        handle_ = handle;
-    }
-
-  private:
-    HANDLE handle_ = nullptr;
+// Windows uses both NULL and INVALID_HANDLE_VALUE for "no handle",
+// depending on the call; both are treated as empty.
+struct KernelHandleTraits {
+    using Type = HANDLE;
+    static Type Empty() { return nullptr; }
+    static bool Valid(Type handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
+    static void Free(Type handle) { CloseHandle(handle); }
 };
+using UniqueHandle = UniqueResource<KernelHandleTraits>;
+
+// Memory the system allocated for the caller with LocalAlloc.
+struct LocalMemoryTraits {
+    using Type = HLOCAL;
+    static Type Empty() { return nullptr; }
+    static bool Valid(Type memory) { return memory != nullptr; }
+    static void Free(Type memory) { LocalFree(memory); }
+};
+using UniqueLocalMemory = UniqueResource<LocalMemoryTraits>;
+
+struct EnvironmentStringsTraits {
+    using Type = wchar_t*;
+    static Type Empty() { return nullptr; }
+    static bool Valid(Type block) { return block != nullptr; }
+    static void Free(Type block) { FreeEnvironmentStringsW(block); }
+};
+using UniqueEnvironmentStrings = UniqueResource<EnvironmentStringsTraits>;
+
+// Appends to into the bytes of an open file from offset on, at most most of
+// them. False, with GetLastError() set, when the file cannot be read.
+bool ReadFileBytes(HANDLE file, std::uint64_t offset, std::size_t most, std::string& into);

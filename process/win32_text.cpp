@@ -1,5 +1,7 @@
 #include "win32_text.h"
 
+#include "win32_handle.h"
+
 namespace {
 
 std::wstring Widen(const std::string& bytes, UINT codePage)
@@ -49,8 +51,8 @@ std::string SystemErrorText(DWORD error)
     const DWORD length =
         FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const UniqueLocalMemory owner(buffer);
     std::wstring text = length ? std::wstring(buffer, length) : std::wstring();
-    LocalFree(buffer);
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' || text.back() == L'.'))
         text.pop_back();
     if (text.empty())
