@@ -1,6 +1,9 @@
 #include "command_line.h"
 
 #include <algorithm>
+#include <cctype>
+
+#include "table_list.h"
 
 namespace {
 
@@ -36,14 +39,6 @@ std::string Proutil(const std::string& dlcFolder)
     return QuoteArgument(JoinPath(dlcFolder, "proutil"));
 }
 
-std::string TableName(const std::string& line)
-{
-    const auto first = line.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return line.substr(first, line.find_last_not_of(' ') - first + 1);
-}
-
 std::string DatabaseFile(const std::string& dbFolder, const std::string& database)
 {
     return QuoteArgument(JoinPath(dbFolder, database + ".db"));
@@ -54,6 +49,46 @@ std::string DatabaseFile(const std::string& dbFolder, const std::string& databas
 std::string JoinPath(const std::string& folder, const std::string& name)
 {
     return folder + kPathSeparator + name;
+}
+
+std::string TrimBlanks(const std::string& text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+bool IsFullPath(const std::string& path)
+{
+#ifdef _WIN32
+    const auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
+    const bool drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+                       isSeparator(path[2]);
+    const bool share = path.size() >= 3 && isSeparator(path[0]) && isSeparator(path[1]);
+    return drive || share;
+#else
+    return !path.empty() && path[0] == '/';
+#endif
+}
+
+std::string DumpFilePath(const std::string& dumpFolder, const std::string& database, const std::string& table)
+{
+    return JoinPath(JoinPath(dumpFolder, database), DumpFileName(table));
+}
+
+std::string ParentFolder(const std::string& folder)
+{
+    const auto end = folder.find_last_not_of(kPathSeparator);
+    if (end == std::string::npos)
+        return {};
+    const auto separator = folder.find_last_of(kPathSeparator, end);
+    if (separator == std::string::npos || separator == 0)
+        return {};
+    // C:\dlc gives C:\, the root keeps its separator.
+    if (separator == 2 && folder[1] == ':')
+        return folder.substr(0, 3);
+    return folder.substr(0, separator);
 }
 
 bool CanPassIntact(const std::string& text)
@@ -87,18 +122,16 @@ std::string DumpCommand(const std::string& dlcFolder, const std::string& dbFolde
                         const std::string& database, const std::string& table,
                         const std::string& dumpFolder)
 {
-    return Proutil(dlcFolder) + ' ' + DatabaseFile(dbFolder, database) + " -C dump " +
-           QuoteArgument(TableName(table)) + ' ' + QuoteArgument(JoinPath(dumpFolder, database));
+    return Proutil(dlcFolder) + ' ' + DatabaseFile(dbFolder, database) + " -C dump " + QuoteArgument(table) + ' ' +
+           QuoteArgument(JoinPath(dumpFolder, database));
 }
 
 std::string LoadCommand(const std::string& dlcFolder, const std::string& dbFolder,
                         const std::string& database, const std::string& table,
                         const std::string& dumpFolder)
 {
-    const std::string name = TableName(table);
-    const std::string dumpFile = JoinPath(JoinPath(dumpFolder, database), name + ".bd");
     return Proutil(dlcFolder) + ' ' + DatabaseFile(dbFolder, database) + " -C load " +
-           QuoteArgument(name) + ' ' + QuoteArgument(dumpFile);
+           QuoteArgument(DumpFilePath(dumpFolder, database, table));
 }
 
 std::string IndexRebuildCommand(const std::string& dlcFolder, const std::string& dbFolder,

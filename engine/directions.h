@@ -17,6 +17,9 @@ inline constexpr DatabaseName kDatabases[] = {
 
 // What tells a dump apart from a load: its fields, its texts and its command.
 struct Direction {
+    const char* name;  // in the run log's summary
+    // The databases' folder is also where the direction's commands work:
+    // proutil writes its temporary and sort files into its current folder.
     Field dbFolder;
     Field dlcFolder;
     const char* emptyDbFolderMessage;

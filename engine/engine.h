@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "failure_report.h"
 #include "platform.h"
 #include "run_log.h"
 #include "window_ops.h"
@@ -17,8 +19,12 @@ class Engine {
   public:
     Engine(WindowOps& window, Platform& platform);
 
-    // The click on "&Aceptar": one whole run.
+    // The click on "&Aceptar": one whole run. A click that arrives while a
+    // run is in progress (queued before the button was disabled) is ignored.
     void Aceptar_Click();
+    bool Running() const { return running_; }
+    // The user is ending the program: a run in progress is ended in the log.
+    void EndedByUser();
 
     // State of the run, also read by the window's progress indicator.
     bool ProcesoOK = false;
@@ -29,12 +35,19 @@ class Engine {
     std::int16_t Contador = 0;
 
   private:
+    struct Ran {
+        CommandResult result;
+        Verdict verdict;
+    };
+
+    void Run(bool dump, bool load);
     std::string RunPasses(bool dump, bool load);
     void EndRun(const std::string& outcome);
     void DesCarga();
     void Carga();
     void RunDirection(const Direction& direction, void (Engine::*pass)());
     bool DatabasesInUse(const std::string& folder);
+    bool DumpFoldersReady();
 
     void ProcesoDescarga();
     void ProcesoCarga();
@@ -43,13 +56,22 @@ class Engine {
     void Indexa();
     void IndexaIndices();
 
-    bool FoldersPassIntact(bool dump, bool load);
-    void Unlock();
-    CommandResult Run(const std::string& line, const char* successNumber);
+    std::string Folder(Field field);
+    bool FoldersValid(bool dump, bool load);
+    bool SameDatabases();
+    int CommandsOfRun(bool dump, bool load);
+    void Lock(bool locked);
+    Ran RunCommand(const std::string& line, const std::string& dlcFolder, const std::string& workingFolder,
+                   const char* successNumber);
     void ShowError(const std::string& text, const std::string& title, int style);
     void ReportError(const RunError& error);
 
     WindowOps& window_;
     Platform& platform_;
     RunLog log_;
+    bool running_ = false;
+    std::vector<PassFigures> figures_;
+    int commandsDone_ = 0;
+    int commandsTotal_ = 0;
+    bool anyFailed_ = false;
 };

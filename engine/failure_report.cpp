@@ -1,13 +1,16 @@
 #include "failure_report.h"
 
 #include <cstddef>
+#include <cstdio>
 
 namespace {
 
 // Shown one per line; a long list would outgrow the screen.
 constexpr std::size_t kTablesShown = 10;
+// Characters of one quoted line in a message box.
+constexpr std::size_t kShownCharacters = 150;
 
-std::string LastLine(const std::string& output)
+std::string LastLineOf(const std::string& output)
 {
     const auto end = output.find_last_not_of(" \t\r\n");
     if (end == std::string::npos)
@@ -17,35 +20,87 @@ std::string LastLine(const std::string& output)
                          start == std::string::npos ? end + 1 : end - start);
 }
 
+bool Printed(const CommandResult& result, const char* text)
+{
+    return result.output.find(text) != std::string::npos || result.outputEnd.find(text) != std::string::npos;
+}
+
+// Windows reports a crash by its status code: -1073741819 is 0xC0000005.
+std::string ExitCodeText(int code)
+{
+    std::string text = std::to_string(code);
+    if (code < 0 || code > 0xFFFF) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, " (0x%08X)", static_cast<unsigned>(code));
+        text += hex;
+    }
+    return text;
+}
+
+bool StartsCharacter(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+}
+
 } // namespace
 
-bool CommandSucceeded(const CommandResult& result, const char* successNumber)
-{
-    return FailureReason(result, successNumber).empty();
-}
-
-std::string FailureReason(const CommandResult& result, const char* successNumber)
+Verdict JudgeCommand(const CommandResult& result, const char* successNumber)
 {
     const bool exitedWell = result.exitCode == 0;
-    const bool saidDone = result.output.find(successNumber) != std::string::npos;
+    const bool saidDone = Printed(result, successNumber);
     if (exitedWell && saidDone)
-        return {};
+        return {true, {}};
     std::string reason = "terminó";
     if (!exitedWell)
-        reason += " con el código " + std::to_string(result.exitCode);
+        reason += " con el código " + ExitCodeText(result.exitCode);
     if (!saidDone)
         reason += std::string(exitedWell ? "" : " y") + " sin el mensaje de proceso completado " + successNumber;
-    return reason;
+    return {false, reason};
 }
 
-std::string FailureDetail(const CommandResult& result)
+long long RecordsDumped(const CommandResult& result)
 {
-    std::string line = LastLine(result.output);
-    if (!line.empty())
-        return line;
-    if (result.exitCode != 0)
-        return "terminó con el código " + std::to_string(result.exitCode);
-    return "terminó sin el mensaje de proceso completado";
+    static const std::string number = "(13932)";
+    for (const std::string* output : {&result.outputEnd, &result.output}) {
+        const auto at = output->rfind(number);
+        if (at == std::string::npos)
+            continue;
+        const auto start = output->find_last_of("\r\n", at);
+        long long records = -1;
+        if (std::sscanf(output->c_str() + (start == std::string::npos ? 0 : start + 1), "Dumped %lld records.",
+                        &records) == 1)
+            return records;
+    }
+    return -1;
+}
+
+std::string LastLine(const CommandResult& result)
+{
+    std::string line = LastLineOf(result.outputEnd);
+    return line.empty() ? LastLineOf(result.output) : line;
+}
+
+std::string Shown(const std::string& text)
+{
+    std::string shown;
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (StartsCharacter(c)) {
+            if (characters == kShownCharacters)
+                return shown + "…";
+            ++characters;
+        }
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7f) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", u);
+            shown += escaped;
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
 }
 
 std::string FailedTablesMessage(const std::string& database, const std::vector<FailedTable>& failed)
@@ -54,8 +109,11 @@ std::string FailedTablesMessage(const std::string& database, const std::vector<F
                            ? "Ha fallado 1 tabla de la base de datos " + database + ":"
                            : "Han fallado " + std::to_string(failed.size()) +
                                  " tablas de la base de datos " + database + ":";
-    for (std::size_t i = 0; i < failed.size() && i < kTablesShown; ++i)
-        text += "\n" + failed[i].table + ": " + failed[i].detail;
+    for (std::size_t i = 0; i < failed.size() && i < kTablesShown; ++i) {
+        text += "\n" + Shown(failed[i].table) + ": " + failed[i].reason;
+        if (!failed[i].lastLine.empty())
+            text += "\n    " + Shown(failed[i].lastLine);
+    }
     if (failed.size() > kTablesShown)
         text += "\ny " + std::to_string(failed.size() - kTablesShown) + " más.";
     return text;

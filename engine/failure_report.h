@@ -11,19 +11,34 @@ inline constexpr const char* kDumpDone = "(6254)";
 inline constexpr const char* kLoadDone = "(6256)";
 inline constexpr const char* kIndexRebuildDone = "(11465)";
 
-bool CommandSucceeded(const CommandResult& result, const char* successNumber);
+// The one decision on a command: the log, the failure messages and the
+// run's outcome all take it from here.
+struct Verdict {
+    bool succeeded = false;
+    // Which part of the success test the command failed, in words; empty
+    // when it succeeded.
+    std::string reason;
+};
 
-// Which part of that test a command failed, in words for the run log; empty
-// when it succeeded.
-std::string FailureReason(const CommandResult& result, const char* successNumber);
+Verdict JudgeCommand(const CommandResult& result, const char* successNumber);
 
-// What to tell the user about a failed command: the utility's last line of
-// output, or its exit code when it printed nothing.
-std::string FailureDetail(const CommandResult& result);
+// The records a dump said it wrote ("Dumped N records. (13932)"), or -1
+// when it did not say.
+long long RecordsDumped(const CommandResult& result);
+
+// The utility's last line of output, as it can be shown; empty when it
+// printed nothing.
+std::string LastLine(const CommandResult& result);
+
+// A text from outside (a table name, a line of output) as a message box can
+// show it: control characters written out, and cut with "…" past a length
+// that a box can show on a screen.
+std::string Shown(const std::string& text);
 
 struct FailedTable {
     std::string table;
-    std::string detail;
+    std::string reason;
+    std::string lastLine;
 };
 
 // One message for all the tables of a database that failed in a pass.

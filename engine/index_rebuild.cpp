@@ -14,20 +14,30 @@ void Engine::Indexa()
 }
 
 // The load leaves the indexes of the loaded database inactive; this rebuilds
-// all of them in the database just loaded.
+// all of them in the database just loaded, where its sort files have room.
 void Engine::IndexaIndices()
 {
-    Comando = IndexRebuildCommand(window_.Text(Field::Text6), window_.Text(Field::Text2), BaseDatos);
+    const std::string dbFolder = Folder(Field::Text2);
+    const std::string dlcFolder = Folder(Field::Text6);
+    Comando = IndexRebuildCommand(dlcFolder, dbFolder, BaseDatos);
     window_.SetCaption(Caption::Label4, "");
+    const std::chrono::milliseconds start = platform_.Now().steady;
+    PassFigures figures{"Índices", BaseDatos};
     try {
-        const CommandResult result = Run(Comando, kIndexRebuildDone);
-        if (!CommandSucceeded(result, kIndexRebuildDone)) {
+        const Ran ran = RunCommand(Comando, dlcFolder, dbFolder, kIndexRebuildDone);
+        figures.tablesRun = 1;
+        if (!ran.verdict.succeeded) {
+            figures.tablesFailed = 1;
             ProcesoOK = false;
-            window_.ShowMessage("No se han podido reconstruir los índices de la base de datos " + BaseDatos +
-                                    ":\n" + FailureDetail(result) + log_.DetailsNote(),
+            const std::string lastLine = LastLine(ran.result);
+            window_.ShowMessage("No se han podido reconstruir los índices de la base de datos " + BaseDatos + ":\n" +
+                                    ran.verdict.reason + (lastLine.empty() ? "" : "\n    " + Shown(lastLine)) +
+                                    log_.DetailsNote(),
                                 "Vaciallena", kStylePlain);
         }
     } catch (const RunError& error) {
         ReportError(error);
     }
+    figures.duration = platform_.Now().steady - start;
+    figures_.push_back(figures);
 }

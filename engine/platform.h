@@ -1,9 +1,13 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 // An error raised inside the program itself (a file that cannot be read, a
 // command that cannot be started). what() is the Spanish text shown to the user.
@@ -12,11 +16,34 @@ class RunError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// A utility that prints without end must not fill the memory or the log:
+// of a longer output only the first and the last this many bytes are kept.
+inline constexpr std::size_t kOutputKeptBytes = 512 * 1024;
+
 struct CommandResult {
+    CommandResult() = default;
+    CommandResult(int code, std::string printed) : exitCode(code), output(std::move(printed)) {}
+
     int exitCode = 0;
-    // Standard output and error together, UTF-8.
+    // Standard output and error together, UTF-8. When the command printed
+    // more than twice kOutputKeptBytes, output is its beginning, outputEnd
+    // its end and outputLeftOut the number of bytes between them.
     std::string output;
+    std::uint64_t outputLeftOut = 0;
+    std::string outputEnd;
 };
+
+// One command for the command interpreter and how it is started.
+struct Command {
+    std::string line;
+    // The command's current folder; empty for the program's own. The
+    // program's own current folder never changes.
+    std::string workingFolder;
+    // Variables set for this command only, over the program's environment.
+    std::vector<std::pair<std::string, std::string>> environment;
+};
+
+enum class PathKind { Missing, File, Folder };
 
 // A date and time as the computer's clock shows it, in its own time zone.
 struct LocalTime {
@@ -40,19 +67,25 @@ class Platform {
   public:
     virtual ~Platform() = default;
 
-    // True when a file (not a folder) of that name exists. Throws RunError
-    // when the question cannot be answered, e.g. the drive is not there.
-    virtual bool FileExists(const std::string& path) = 0;
+    // What the path names. Throws RunError when the question cannot be
+    // answered, e.g. the share cannot be reached; its text says why.
+    virtual PathKind Look(const std::string& path) = 0;
+    // True when both paths name one and the same existing file or folder,
+    // however they are spelt (letter case, trailing separator, short names,
+    // "..", links). False when either does not exist or cannot be opened.
+    virtual bool SameFile(const std::string& a, const std::string& b) = 0;
     // False when the folder could not be created, for whatever reason.
     virtual bool CreateFolder(const std::string& path) = 0;
     // The folder that holds the running program, without a trailing separator.
     virtual std::string ProgramFolder() = 0;
-    // The whole text of a table list, converted to UTF-8. Throws RunError.
+    // The whole text of a table list, converted to UTF-8: UTF-8 or UTF-16
+    // when the file starts with their byte order mark (which is dropped),
+    // the system's 8-bit code page otherwise. Throws RunError.
     virtual std::string ReadTableList(const std::string& path) = 0;
-    // Runs one command line through the command interpreter and returns only
+    // Runs one command through the command interpreter and returns only
     // when it has ended, calling whileWaiting whenever window events may be
     // pending. Throws RunError when the command cannot be started or watched.
-    virtual CommandResult RunCommand(const std::string& line,
+    virtual CommandResult RunCommand(const Command& command,
                                      const std::function<void()>& whileWaiting) = 0;
     virtual ClockReading Now() = 0;
     // Adds the bytes at the end of the file, creating it, with a UTF-8 byte
@@ -60,4 +93,7 @@ class Platform {
     // during the call and others may read and write it meanwhile. False when
     // any of it could not be written.
     virtual bool AppendToFile(const std::string& path, const std::string& utf8Text) = 0;
+    // While true the system does not go to sleep (the display may); asked at
+    // the start of a run's commands and given back at its end.
+    virtual void KeepAwake(bool awake) = 0;
 };

@@ -1,11 +1,14 @@
+#include <iterator>
 #include <vector>
 
 #include "command_line.h"
 #include "directions.h"
 #include "engine.h"
 #include "failure_report.h"
+#include "table_list.h"
 
 const Direction kDump = {
+    "Descarga",
     Field::Text1,
     Field::Text5,
     "Debe informar la ruta donde se encuentran las bases de datos de origen",
@@ -20,6 +23,7 @@ const Direction kDump = {
 };
 
 const Direction kLoad = {
+    "Carga",
     Field::Text2,
     Field::Text6,
     "Debe informar la ruta donde se encuentran las bases de datos de destino",
@@ -35,10 +39,7 @@ const Direction kLoad = {
 
 namespace {
 
-bool IsBlank(const std::string& text)
-{
-    return text.find_first_not_of(' ') == std::string::npos;
-}
+const char* const kInvalidFolderTitle = "Ruta no válida";
 
 } // namespace
 
@@ -46,33 +47,67 @@ Engine::Engine(WindowOps& window, Platform& platform) : window_(window), platfor
 
 void Engine::Aceptar_Click()
 {
+    // A click queued before the button was disabled is handled by the run's
+    // own event processing, in the middle of the run.
+    if (running_)
+        return;
     const bool dump = window_.Value(CheckBox::Check2) == 1;
     const bool load = window_.Value(CheckBox::Check3) == 1;
     if (window_.Value(CheckBox::Check2) == 0 && window_.Value(CheckBox::Check3) == 0) {
         window_.ShowMessage("Seleccione la acción a realizar", "Seleccione Acción", kStyleInformation);
         return;
     }
-    if (IsBlank(window_.Text(Field::Text4))) {
+    if (Folder(Field::Text4).empty()) {
         window_.ShowMessage("Tiene que informar una ruta de Origen/Destino para los ficheros .bd",
                             "Informar ruta ficheros .bd", kStyleInformation);
         return;
     }
+
+    running_ = true;
+    figures_.clear();
+    platform_.KeepAwake(true);
+    // Whatever ends the run, even an error nobody expected, gives the
+    // machine back its sleep and the window its taskbar button.
+    struct RunEnd {
+        Engine& engine;
+        ~RunEnd()
+        {
+            engine.platform_.KeepAwake(false);
+            engine.window_.RunFinished();
+            engine.running_ = false;
+        }
+    } runEnd{*this};
+    Run(dump, load);
+}
+
+void Engine::Run(bool dump, bool load)
+{
     log_.Begin(window_);
-    if (!FoldersPassIntact(dump, load)) {
+    if (!FoldersValid(dump, load)) {
         EndRun("no realizado, hay una ruta no válida");
         return;
     }
 
     // Events are handled while commands run: nothing that could start a
     // second run may stay enabled.
-    window_.Enable(Control::Aceptar, false);
-    window_.Enable(Control::Frame4, false);
-    window_.Enable(Control::Frame5, false);
-    window_.Enable(Control::Frame6, false);
+    Lock(true);
     window_.Enable(Control::Timer1, true);
+    commandsDone_ = 0;
+    anyFailed_ = false;
+    commandsTotal_ = CommandsOfRun(dump, load);
+    window_.ShowProgress(0, commandsTotal_, false);
 
     EndRun(RunPasses(dump, load));
-    Unlock();
+    window_.SetCaption(Caption::Label5, "");
+    window_.SetCaption(Caption::Label4, "");
+    Lock(false);
+    window_.Enable(Control::Timer1, false);
+}
+
+void Engine::EndedByUser()
+{
+    if (running_)
+        log_.End("interrumpida por el usuario", figures_);
 }
 
 // Returns the run's outcome for the end of its log.
@@ -100,14 +135,36 @@ std::string Engine::RunPasses(bool dump, bool load)
 // over for the user only once it has been read.
 void Engine::EndRun(const std::string& outcome)
 {
-    log_.End(outcome);
+    log_.End(outcome, figures_);
     if (!log_.Writing())
         window_.ShowMessage(log_.FailureNotice(), "Vaciallena", kStyleInformation);
 }
 
+// Aceptar is locked first and unlocked last, so that a run can only start
+// with everything of the last one usable again.
+void Engine::Lock(bool locked)
+{
+    static_assert(kLockedDuringRun[0] == Control::Aceptar);
+    if (locked) {
+        for (Control control : kLockedDuringRun)
+            window_.Enable(control, false);
+        return;
+    }
+    for (std::size_t i = 1; i < std::size(kLockedDuringRun); ++i)
+        window_.Enable(kLockedDuringRun[i], true);
+    window_.Enable(Control::Aceptar, true);
+}
+
+// Blanks typed around a folder are no part of it.
+std::string Engine::Folder(Field field)
+{
+    return TrimBlanks(window_.Text(field));
+}
+
 // Checked before anything runs, so that a run never stops half-way over a
-// folder that cannot reach proutil unchanged.
-bool Engine::FoldersPassIntact(bool dump, bool load)
+// folder that cannot reach proutil unchanged or means something else than
+// the user sees.
+bool Engine::FoldersValid(bool dump, bool load)
 {
     std::vector<Field> fields;
     if (dump)
@@ -116,27 +173,68 @@ bool Engine::FoldersPassIntact(bool dump, bool load)
         fields.insert(fields.end(), {Field::Text2, Field::Text6});
     fields.push_back(Field::Text4);
     for (Field field : fields) {
-        const std::string folder = window_.Text(field);
+        const std::string folder = Folder(field);
         if (!CanPassIntact(folder)) {
-            ShowError("La ruta " + folder +
+            ShowError("La ruta " + Shown(folder) +
                           " contiene caracteres que no se pueden pasar a proutil"
                           " (comillas, % o caracteres de control). Cámbiela y reinténtelo",
-                      "Ruta no válida", kStyleInformation);
+                      kInvalidFolderTitle, kStyleInformation);
             return false;
         }
+        // An empty folder is asked for by its own run.
+        if (!folder.empty() && !IsFullPath(folder)) {
+            ShowError("La ruta " + folder +
+                          " no es una ruta completa. Escríbala entera, con su unidad (por ejemplo D:\\bd), y "
+                          "reinténtelo",
+                      kInvalidFolderTitle, kStyleInformation);
+            return false;
+        }
+    }
+    if (dump && load && SameDatabases()) {
+        ShowError("Las bases de datos de destino en " + Folder(Field::Text2) + " son las mismas que las de origen en " +
+                      Folder(Field::Text1) +
+                      ": la carga añadiría los registros otra vez a las bases de datos de origen. Elija otra "
+                      "ruta de destino y reinténtelo",
+                  "Destino igual al origen", kStyleInformation);
+        return false;
     }
     return true;
 }
 
-void Engine::Unlock()
+// The files are compared, not their names: one folder has many spellings.
+bool Engine::SameDatabases()
 {
-    window_.SetCaption(Caption::Label5, "");
-    window_.SetCaption(Caption::Label4, "");
-    window_.Enable(Control::Frame4, true);
-    window_.Enable(Control::Frame5, true);
-    window_.Enable(Control::Frame6, true);
-    window_.Enable(Control::Aceptar, true);
-    window_.Enable(Control::Timer1, false);
+    const std::string source = Folder(Field::Text1);
+    const std::string destination = Folder(Field::Text2);
+    if (source.empty() || destination.empty())
+        return false;
+    if (platform_.SameFile(source, destination))
+        return true;
+    for (const DatabaseName& database : kDatabases) {
+        const std::string file = std::string(database.name) + ".db";
+        if (platform_.SameFile(JoinPath(source, file), JoinPath(destination, file)))
+            return true;
+    }
+    return false;
+}
+
+// For the progress shown outside the window: the commands the lists ask for
+// now, and the index rebuilds after a load. A list that cannot be read adds
+// nothing; its pass reports it.
+int Engine::CommandsOfRun(bool dump, bool load)
+{
+    const bool transactions = window_.Value(CheckBox::Check1) == 1;
+    int perDirection = 0;
+    for (const DatabaseName& database : kDatabases) {
+        try {
+            const std::string list =
+                platform_.ReadTableList(JoinPath(platform_.ProgramFolder(), std::string(database.name) + ".ttl"));
+            for (const ListedTable& table : ListedTables(list, transactions))
+                perDirection += table.Runs() ? 1 : 0;
+        } catch (const RunError&) {
+        }
+    }
+    return (dump ? perDirection : 0) + (load ? perDirection + 3 : 0);
 }
 
 void Engine::DesCarga()
@@ -151,13 +249,13 @@ void Engine::Carga()
 
 void Engine::RunDirection(const Direction& direction, void (Engine::*pass)())
 {
-    const std::string dbFolder = window_.Text(direction.dbFolder);
-    if (IsBlank(dbFolder)) {
+    const std::string dbFolder = Folder(direction.dbFolder);
+    if (dbFolder.empty()) {
         ShowError(direction.emptyDbFolderMessage, "Sin ruta", kStyleInformation);
         ProcesoOK = false;
         return;
     }
-    if (IsBlank(window_.Text(direction.dlcFolder))) {
+    if (Folder(direction.dlcFolder).empty()) {
         ShowError("Debe informar la ruta donde se encuentra la carpeta DLC de su instalación", "Sin ruta",
                   kStyleInformation);
         ProcesoOK = false;
@@ -171,13 +269,10 @@ void Engine::RunDirection(const Direction& direction, void (Engine::*pass)())
                   kStyleInformation);
         return;
     }
-
-    // A folder that already exists is what a second run finds; one that
-    // cannot be created makes every command of its pass fail, which the pass
-    // reports.
-    const std::string dumpFolder = window_.Text(Field::Text4);
-    for (const DatabaseName& database : kDatabases)
-        platform_.CreateFolder(JoinPath(dumpFolder, database.name));
+    if (!DumpFoldersReady()) {
+        ProcesoOK = false;
+        return;
+    }
 
     for (const DatabaseName& database : kDatabases) {
         Contador = 0;
@@ -190,27 +285,65 @@ void Engine::RunDirection(const Direction& direction, void (Engine::*pass)())
         window_.ShowMessage(direction.errorsMessage + log_.DetailsNote(), direction.errorsTitle, kStyleInformation);
 }
 
-// A folder whose lock files cannot even be looked for counts as in use: the
-// safe answer when a database's state is unknown.
+// A lock file, or anything else of its name, means the database is open. A
+// folder whose lock files cannot even be looked for counts as in use: the
+// safe answer when a database's state is unknown; the log keeps why.
 bool Engine::DatabasesInUse(const std::string& folder)
 {
     for (const DatabaseName& database : kDatabases) {
         try {
-            if (platform_.FileExists(JoinPath(folder, std::string(database.name) + ".lk")))
+            if (platform_.Look(JoinPath(folder, std::string(database.name) + ".lk")) != PathKind::Missing)
                 return true;
-        } catch (const RunError&) {
+        } catch (const RunError& error) {
+            log_.Error(error.what());
             return true;
         }
     }
     return false;
 }
 
-CommandResult Engine::Run(const std::string& line, const char* successNumber)
+// The per-database folders of the dump files: those of an earlier run are
+// used again. Without them every command would fail, so the run stops with
+// one message instead.
+bool Engine::DumpFoldersReady()
 {
-    log_.CommandStarted(line);
-    const CommandResult result = platform_.RunCommand(line, [this] { window_.DoEvents(); });
-    log_.CommandEnded(result, successNumber);
-    return result;
+    const std::string dumpFolder = Folder(Field::Text4);
+    for (const DatabaseName& database : kDatabases) {
+        const std::string folder = JoinPath(dumpFolder, database.name);
+        platform_.CreateFolder(folder);
+        std::string why;
+        try {
+            if (platform_.Look(folder) == PathKind::Folder)
+                continue;
+        } catch (const RunError& error) {
+            why = std::string(" (") + error.what() + ")";
+        }
+        ShowError("No se puede crear la carpeta " + folder + " para los ficheros .bd" + why +
+                      ". Compruebe la ruta de los ficheros .bd y reinténtelo",
+                  "Sin carpeta para los ficheros .bd", kStyleInformation);
+        return false;
+    }
+    return true;
+}
+
+// A Progress installation's batch file runs its _proutil with the DLC
+// variable as it finds it: each command gets its own installation's, so
+// that a dump with one version and a load with another never mix.
+Engine::Ran Engine::RunCommand(const std::string& line, const std::string& dlcFolder,
+                               const std::string& workingFolder, const char* successNumber)
+{
+    Command command{line, workingFolder, {}};
+    const std::string installation = ParentFolder(dlcFolder);
+    if (!installation.empty() && platform_.Look(JoinPath(dlcFolder, kProutilProgram)) == PathKind::File)
+        command.environment.push_back({"DLC", installation});
+    log_.CommandStarted(command);
+    Ran ran;
+    ran.result = platform_.RunCommand(command, [this] { window_.DoEvents(); });
+    ran.verdict = JudgeCommand(ran.result, successNumber);
+    log_.CommandEnded(ran.result, ran.verdict);
+    anyFailed_ = anyFailed_ || !ran.verdict.succeeded;
+    window_.ShowProgress(++commandsDone_, commandsTotal_, anyFailed_);
+    return ran;
 }
 
 // Logged first, so that the log holds the error while its message is shown.

@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "command_line.h"
-#include "failure_report.h"
 #include "table_list.h"
 
 namespace {
@@ -23,6 +22,21 @@ std::string Seconds(std::chrono::milliseconds duration)
     char text[32];
     std::snprintf(text, sizeof text, "%lld,%02lld s", hundredths / 100, hundredths % 100);
     return text;
+}
+
+// The lines of a command's output without the blank ones at its end.
+std::vector<std::string> OutputLines(const std::string& output)
+{
+    std::vector<std::string> lines = SplitTableList(output);
+    while (!lines.empty() && lines.back().find_first_not_of(" \t") == std::string::npos)
+        lines.pop_back();
+    return lines;
+}
+
+void AddLines(std::string& text, const std::string& output)
+{
+    for (const std::string& line : OutputLines(output))
+        text += "    " + line + "\n";
 }
 
 const char* YesNo(bool ticked)
@@ -51,27 +65,33 @@ void RunLog::Begin(WindowOps& window)
 
 // Written before the command runs, so that a command that never ends is
 // still found in the log.
-void RunLog::CommandStarted(const std::string& line)
+void RunLog::CommandStarted(const Command& command)
 {
     commandStart_ = platform_.Now();
-    Append(Stamp(commandStart_.local) + "  Orden: " + line + "\n");
+    std::string dlc = "el del sistema";
+    for (const auto& [name, value] : command.environment) {
+        if (name == "DLC")
+            dlc = value;
+    }
+    Append(Stamp(commandStart_.local) + "  Orden: " + command.line + "\n" +
+           "  Carpeta de trabajo: " + command.workingFolder + "\n" + "  DLC: " + dlc + "\n");
 }
 
-void RunLog::CommandEnded(const CommandResult& result, const char* successNumber)
+void RunLog::CommandEnded(const CommandResult& result, const Verdict& verdict)
 {
-    const std::string reason = FailureReason(result, successNumber);
     std::string text = "  Duración: " + Seconds(platform_.Now().steady - commandStart_.steady) +
                        "  Código de salida: " + std::to_string(result.exitCode) +
-                       "  Resultado: " + (reason.empty() ? "correcto" : "fallido, " + reason) + "\n";
-    std::vector<std::string> output = SplitTableList(result.output);
-    while (!output.empty() && IsBlankLine(output.back()))
-        output.pop_back();
-    if (output.empty())
-        text += "  Salida: ninguna\n";
-    else
-        text += "  Salida:\n";
-    for (const std::string& line : output)
-        text += "    " + line + "\n";
+                       "  Resultado: " + (verdict.succeeded ? "correcto" : "fallido, " + verdict.reason) + "\n";
+    if (OutputLines(result.output).empty() && result.outputLeftOut == 0 && OutputLines(result.outputEnd).empty()) {
+        Append(text + "  Salida: ninguna\n\n");
+        return;
+    }
+    text += "  Salida:\n";
+    AddLines(text, result.output);
+    if (result.outputLeftOut > 0) {
+        text += "    [... " + std::to_string(result.outputLeftOut) + " bytes de salida omitidos ...]\n";
+        AddLines(text, result.outputEnd);
+    }
     Append(text + "\n");
 }
 
@@ -85,11 +105,25 @@ void RunLog::Error(const std::string& text)
     Append(Stamp(platform_.Now().local) + "  Error: " + text + "\n\n");
 }
 
-void RunLog::End(const std::string& outcome)
+void RunLog::End(const std::string& outcome, const std::vector<PassFigures>& passes)
 {
     const ClockReading now = platform_.Now();
-    Append("==== " + Stamp(now.local) + "  Fin de la ejecución (" + Seconds(now.steady - runStart_.steady) +
-           "). Resultado: " + outcome + "\n\n");
+    const std::string total = Seconds(now.steady - runStart_.steady);
+    std::string text = "==== " + Stamp(now.local) + "  Fin de la ejecución (" + total + "). Resultado: " + outcome +
+                       "\n";
+    if (!passes.empty()) {
+        text += "Resumen:\n";
+        for (const PassFigures& pass : passes) {
+            text += "  " + std::string(pass.pass) + " " + pass.database + ": " + std::to_string(pass.tablesRun) +
+                    (pass.tablesRun == 1 ? " orden, " : " órdenes, ") + std::to_string(pass.tablesFailed) +
+                    (pass.tablesFailed == 1 ? " fallida" : " fallidas");
+            if (pass.recordsDumped)
+                text += ", " + std::to_string(*pass.recordsDumped) + " registros descargados";
+            text += ", " + Seconds(pass.duration) + "\n";
+        }
+        text += "  Tiempo total: " + total + "\n";
+    }
+    Append(text + "\n");
 }
 
 std::string RunLog::DetailsNote() const

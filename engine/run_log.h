@@ -1,7 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "failure_report.h"
 #include "platform.h"
 #include "window_ops.h"
 
@@ -13,6 +17,19 @@ inline constexpr const char* kLogLineEnd = "\n";
 #endif
 
 inline constexpr const char* kLogFileName = "vaciallena.log";
+
+// What one pass did to one database, for the summary at the end of a run.
+struct PassFigures {
+    PassFigures(const char* passName, std::string databaseName) : pass(passName), database(std::move(databaseName)) {}
+
+    const char* pass;  // "Descarga", "Carga", "Índices"
+    std::string database;
+    int tablesRun = 0;
+    int tablesFailed = 0;
+    // Records proutil said it dumped, when it said so.
+    std::optional<long long> recordsDumped;
+    std::chrono::milliseconds duration{0};
+};
 
 // The log of the runs, vaciallena.log in the dump-file folder: what an
 // administrator who is told that a table failed reads to learn why. Every
@@ -29,13 +46,15 @@ class RunLog {
     // Starts a run's entries with the request as the window shows it; the
     // log goes into the folder of field Text4.
     void Begin(WindowOps& window);
-    void CommandStarted(const std::string& line);
-    // The verdict is the engine's success test with this success number.
-    void CommandEnded(const CommandResult& result, const char* successNumber);
+    // The DLC a command runs with is the DLC variable it is given, or the
+    // machine's own when it is given none.
+    void CommandStarted(const Command& command);
+    void CommandEnded(const CommandResult& result, const Verdict& verdict);
     void TableNotRun(const std::string& table, const std::string& reason);
     // An error of the program itself, as the user is told it.
     void Error(const std::string& text);
-    void End(const std::string& outcome);
+    // The outcome, then a summary of the passes that ran.
+    void End(const std::string& outcome, const std::vector<PassFigures>& passes);
 
     // True while every entry of the run has been written.
     bool Writing() const { return writing_; }

@@ -1,5 +1,42 @@
 #include "table_list.h"
 
+#include <algorithm>
+#include <cctype>
+#include <set>
+
+#include "command_line.h"
+
+namespace {
+
+const char* const kDefaultOwner = "pub";
+
+std::string Lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The owner before the dot, empty when the name has none.
+std::string OwnerOf(const std::string& name)
+{
+    const auto dot = name.find('.');
+    return dot == std::string::npos ? std::string() : name.substr(0, dot);
+}
+
+std::string TableOf(const std::string& name)
+{
+    const auto dot = name.find('.');
+    return dot == std::string::npos ? name : name.substr(dot + 1);
+}
+
+bool IsDefaultOwner(const std::string& owner)
+{
+    return owner.empty() || Lower(owner) == kDefaultOwner;
+}
+
+} // namespace
+
 std::vector<std::string> SplitTableList(const std::string& text)
 {
     std::vector<std::string> lines;
@@ -18,7 +55,57 @@ std::vector<std::string> SplitTableList(const std::string& text)
     return lines;
 }
 
-bool IsBlankLine(const std::string& line)
+std::string TableNameOf(const std::string& line)
 {
-    return line.find_first_not_of(" \t") == std::string::npos;
+    return TrimBlanks(line);
+}
+
+std::vector<ListedTable> ListedTables(const std::string& listText, bool withTransactions)
+{
+    std::vector<ListedTable> tables;
+    std::set<std::string> seen;
+    for (const std::string& line : SplitTableList(listText)) {
+        ListedTable table{line, TableNameOf(line), false, {}};
+        if (table.name.empty())
+            continue;
+        table.leftOut = IsTransactionsTable(table.name) && !withTransactions;
+        table.problem = TableNameProblem(table.name);
+        // Loading a table twice would double its records.
+        if (table.problem.empty() && !table.leftOut && !seen.insert(TableKey(table.name)).second)
+            table.problem = "repetida en la lista, se ha procesado una sola vez";
+        tables.push_back(table);
+    }
+    return tables;
+}
+
+std::string TableNameProblem(const std::string& name)
+{
+    if (!CanPassIntact(name))
+        return "el nombre contiene caracteres que no se pueden pasar a proutil";
+    // The dump names a file after the table: a name that reads as a path
+    // would write it elsewhere.
+    const bool pathLike = name.find_first_of("\\/:") != std::string::npos;
+    const auto dots = std::count(name.begin(), name.end(), '.');
+    const bool badDots = dots > 1 || name.front() == '.' || name.back() == '.';
+    const bool blanks = name.find_first_of(" \t") != std::string::npos;
+    if (pathLike || badDots || blanks)
+        return "no es un nombre de tabla";
+    return {};
+}
+
+std::string TableKey(const std::string& name)
+{
+    const std::string owner = OwnerOf(name);
+    return Lower((IsDefaultOwner(owner) ? std::string(kDefaultOwner) : owner) + "." + TableOf(name));
+}
+
+bool IsTransactionsTable(const std::string& name)
+{
+    return TableKey(name) == "pub.gmtrans";
+}
+
+std::string DumpFileName(const std::string& name)
+{
+    const std::string owner = OwnerOf(name);
+    return (IsDefaultOwner(owner) ? TableOf(name) : owner + "_" + TableOf(name)) + ".bd";
 }

@@ -6,15 +6,6 @@
 #include "failure_report.h"
 #include "table_list.h"
 
-namespace {
-
-// Dumped and loaded only when "Procesar Transacciones" is ticked.
-const std::string kTransactionsTable = "gmtrans";
-
-const std::string kNameCannotPass = "el nombre contiene caracteres que no se pueden pasar a proutil";
-
-} // namespace
-
 void Engine::ProcesoDescarga()
 {
     RunTablePass(kDump);
@@ -31,30 +22,41 @@ void Engine::ProcesoCarga()
 void Engine::RunTablePass(const Direction& direction)
 {
     FicheroTablas = JoinPath(platform_.ProgramFolder(), BaseDatos + ".ttl");
+    const std::chrono::milliseconds start = platform_.Now().steady;
+    PassFigures figures{direction.name, BaseDatos};
     std::vector<FailedTable> failed;
     try {
-        for (const std::string& line : SplitTableList(platform_.ReadTableList(FicheroTablas))) {
-            NombreTabla = line;
-            if (IsBlankLine(line))
+        const std::vector<ListedTable> tables =
+            ListedTables(platform_.ReadTableList(FicheroTablas), window_.Value(CheckBox::Check1) == 1);
+        if (tables.empty())
+            throw RunError("La lista de tablas " + FicheroTablas + " no contiene ninguna tabla");
+        for (const ListedTable& table : tables) {
+            NombreTabla = table.line;
+            if (table.leftOut)
                 continue;
-            if (line == kTransactionsTable && window_.Value(CheckBox::Check1) != 1)
-                continue;
-            if (!CanPassIntact(line)) {
-                log_.TableNotRun(line, kNameCannotPass);
-                failed.push_back({line, kNameCannotPass});
+            if (!table.problem.empty()) {
+                log_.TableNotRun(table.name, table.problem);
+                failed.push_back({table.name, table.problem, {}});
                 continue;
             }
-            Comando = direction.command(window_.Text(direction.dlcFolder), window_.Text(direction.dbFolder),
-                                        BaseDatos, NombreTabla, window_.Text(Field::Text4));
+            const std::string dbFolder = Folder(direction.dbFolder);
+            const std::string dlcFolder = Folder(direction.dlcFolder);
+            Comando = direction.command(dlcFolder, dbFolder, BaseDatos, table.name, Folder(Field::Text4));
             window_.SetCaption(Caption::Label4, "Tabla: " + NombreTabla);
-            const CommandResult result = Run(Comando, direction.successNumber);
-            if (!CommandSucceeded(result, direction.successNumber))
-                failed.push_back({NombreTabla, FailureDetail(result)});
+            const Ran ran = RunCommand(Comando, dlcFolder, dbFolder, direction.successNumber);
+            ++figures.tablesRun;
+            if (const long long records = RecordsDumped(ran.result); records >= 0)
+                figures.recordsDumped = figures.recordsDumped.value_or(0) + records;
+            if (!ran.verdict.succeeded)
+                failed.push_back({table.name, ran.verdict.reason, LastLine(ran.result)});
             window_.DoEvents();
         }
     } catch (const RunError& error) {
         ReportError(error);
     }
+    figures.tablesFailed = static_cast<int>(failed.size());
+    figures.duration = platform_.Now().steady - start;
+    figures_.push_back(figures);
     if (!failed.empty()) {
         ProcesoOK = false;
         window_.ShowMessage(FailedTablesMessage(BaseDatos, failed) + log_.DetailsNote(), "Vaciallena", kStylePlain);

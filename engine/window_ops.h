@@ -10,6 +10,10 @@ enum class CheckBox { Check1, Check2, Check3 };
 enum class Caption { Label4, Label5 };
 enum class Control { Aceptar, Frame4, Frame5, Frame6, Timer1 };
 
+// What a run disables before its first command and enables again at its end,
+// in this order; the window adds what lies over or inside these.
+inline constexpr Control kLockedDuringRun[] = {Control::Aceptar, Control::Frame4, Control::Frame5, Control::Frame6};
+
 // Message box styles and answers, numbered as Windows numbers them.
 enum MessageStyle : int {
     kStylePlain = 0,          // OK button, no icon
@@ -32,4 +36,10 @@ class WindowOps {
     virtual int ShowMessage(const std::string& text, const std::string& title, int style) = 0;
     // Handles whatever input and timer ticks are pending, then returns.
     virtual void DoEvents() = 0;
+    // The run's progress outside the window (the taskbar button): commands
+    // done out of the run's total, and whether a table has failed so far.
+    virtual void ShowProgress(int done, int total, bool failed) = 0;
+    // The run is over, however it ended: the progress is taken away and the
+    // user is called when the window is not in front.
+    virtual void RunFinished() = 0;
 };

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -102,7 +103,7 @@ TEST_F(EngineTest, RequestRefusedBeforeTheWindowIsLocked)
     window.texts[Field::Text6] = Native("C:\\dlc\nbin");
     engine.Aceptar_Click();
     ASSERT_EQ(log.size(), 1u);
-    EXPECT_EQ(log[0].rfind("message 64 [Ruta no válida] La ruta " + Native("C:\\dlc\nbin"), 0), 0u) << log[0];
+    EXPECT_EQ(log[0].rfind("message 64 [Ruta no válida] La ruta " + Native("C:\\dlc") + "\\x0Abin", 0), 0u) << log[0];
     const std::vector<std::string> written = WrittenLines();
     ASSERT_GE(written.size(), 2u);
     EXPECT_NE(Written().find("11:44:35  Error: La ruta " + Native("C:\\dlc")), std::string::npos) << Written();
@@ -162,9 +163,9 @@ TEST_F(EngineTest, LoadReadsEachDatabasesOwnDumpFilesThenRebuildsItsIndexes)
 
     const std::vector<std::string> runs = Runs();
     ASSERT_EQ(runs.size(), 9u);
-    EXPECT_EQ(runs[0], "run " + Native("C:\\korv\\dlc\\bin\\proutil F:\\bd\\korvane.db -C load cliente "
+    EXPECT_EQ(runs[0], "run " + Native("C:\\korv\\dlc\\bin\\proutil F:\\bd\\korvane.db -C load "
                                        "E:\\vol\\korvane\\cliente.bd"));
-    EXPECT_EQ(runs[5], "run " + Native("C:\\korv\\dlc\\bin\\proutil F:\\bd\\korvane2.db -C load factura "
+    EXPECT_EQ(runs[5], "run " + Native("C:\\korv\\dlc\\bin\\proutil F:\\bd\\korvane2.db -C load "
                                        "E:\\vol\\korvane2\\factura.bd"));
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(runs[6 + i], "run " + Native("C:\\korv\\dlc\\bin\\proutil F:\\bd\\") + kDatabaseNames[i] +
@@ -273,8 +274,10 @@ TEST_F(EngineTest, FailedTablesAreToldOnceAfterTheirPassAndStopTheRun)
 
     EXPECT_EQ(Messages(), (EventLog{
                               "message 0 [Vaciallena] Han fallado 2 tablas de la base de datos korvane:\n"
-                              "cliente: Dumped 0 records.\n"
-                              "factura: ** Table factura not found. (2345)" + Details(),
+                              "cliente: terminó sin el mensaje de proceso completado (6254)\n"
+                              "    Dumped 0 records.\n"
+                              "factura: terminó con el código 2 y sin el mensaje de proceso completado (6254)\n"
+                              "    ** Table factura not found. (2345)" + Details(),
                               "message 64 [Errores de Descarga] Se han producido errores en el proceso de Descarga "
                               "de las bases de datos" + Details(),
                           }));
@@ -293,23 +296,43 @@ TEST_F(EngineTest, TableListLinesThatNameNoTableRunNothing)
 {
     Tick(CheckBox::Check2);
     for (const char* name : kDatabaseNames)
-        platform.tableLists[ListOf(name)] = "";
-    platform.tableLists[ListOf("korvane")] = "gmtrans\r\nGMTRANS\n\r\n   \rcliente \r\n";
+        platform.tableLists[ListOf(name)] = "cliente\r\n";
+    platform.tableLists[ListOf("korvane")] = "PUB.GMTRANS \n\r\n   \rcliente \r\n";
     engine.Aceptar_Click();
 
-    EXPECT_EQ(Runs(), (EventLog{
-                          "run " + Native("C:\\korv\\dlc\\bin\\proutil D:\\bd\\korvane.db -C dump GMTRANS E:\\vol\\korvane"),
-                          "run " + Native("C:\\korv\\dlc\\bin\\proutil D:\\bd\\korvane.db -C dump cliente E:\\vol\\korvane"),
-                      }));
-    EXPECT_EQ(Lines("caption Label4"), (EventLog{"caption Label4 [Tabla: GMTRANS]", "caption Label4 [Tabla: cliente ]",
-                                                 "caption Label4 []"}));
+    EXPECT_EQ(Runs()[0],
+              "run " + Native("C:\\korv\\dlc\\bin\\proutil D:\\bd\\korvane.db -C dump cliente E:\\vol\\korvane"));
+    EXPECT_EQ(Runs().size(), 3u);
+    EXPECT_EQ(Lines("caption Label4")[0], "caption Label4 [Tabla: cliente ]");
     EXPECT_TRUE(Messages().empty());
 
     log.clear();
     Tick(CheckBox::Check1);
     engine.Aceptar_Click();
-    ASSERT_EQ(Runs().size(), 3u);
-    EXPECT_NE(Runs()[0].find("-C dump gmtrans "), std::string::npos);
+    ASSERT_EQ(Runs().size(), 4u);
+    EXPECT_NE(Runs()[0].find("-C dump PUB.GMTRANS "), std::string::npos);
+}
+
+// What a list may hold by mistake never runs a command, and the database's
+// pass fails so that nothing is loaded from it.
+TEST_F(EngineTest, ListMistakesFailTheirDatabase)
+{
+    Tick(CheckBox::Check2);
+    Tick(CheckBox::Check3);
+    platform.tableLists[ListOf("korvane")] = "cliente\r\n..\\..\\x\r\nCliente\r\n";
+    platform.tableLists[ListOf("korvane1")] = "\r\n  \r\n";
+    engine.Aceptar_Click();
+
+    EXPECT_EQ(Messages(), (EventLog{
+                              "message 0 [Vaciallena] Han fallado 2 tablas de la base de datos korvane:\n"
+                              "..\\..\\x: no es un nombre de tabla\n"
+                              "Cliente: repetida en la lista, se ha procesado una sola vez" + Details(),
+                              "message 0 [Vaciallena] La lista de tablas " + ListOf("korvane1") +
+                                  " no contiene ninguna tabla",
+                              "message 64 [Errores de Descarga] Se han producido errores en el proceso de Descarga "
+                              "de las bases de datos" + Details(),
+                          }));
+    EXPECT_EQ(Runs().size(), 3u);
 }
 
 TEST_F(EngineTest, IndexRebuildFailuresAreToldAndTheOtherDatabasesStillRebuild)
@@ -322,7 +345,8 @@ TEST_F(EngineTest, IndexRebuildFailuresAreToldAndTheOtherDatabasesStillRebuild)
     };
     engine.Aceptar_Click();
     EXPECT_EQ(Messages(), EventLog{"message 0 [Vaciallena] No se han podido reconstruir los índices de la base de "
-                                   "datos korvane1:\n** Cannot rebuild: the database is damaged. (1234)" + Details()});
+                                   "datos korvane1:\nterminó sin el mensaje de proceso completado (11465)\n"
+                                   "    ** Cannot rebuild: the database is damaged. (1234)" + Details()});
     EXPECT_EQ(Lines("caption Label5 [Indexando").size(), 3u);
     EXPECT_FALSE(engine.ProcesoOK);
     ExpectUnlockedAtEnd();
@@ -388,11 +412,16 @@ TEST_F(EngineTest, RunLogHoldsTheRequestEveryCommandWithItsVerdictAndTheOutcome)
         "Procesar Transacciones: no\n"
         "\n"
         "2026-12-08 11:44:35  Orden: " + proutil + "korvane.db -C dump cliente " + Native("E:\\vol\\korvane") + "\n"
+        "  Carpeta de trabajo: " + Native("D:\\bd") + "\n"
+        "  DLC: el del sistema\n"
         "  Duración: 1,01 s  Código de salida: 0  Resultado: correcto\n"
         "  Salida:\n"
+        "    Dumped 2 records. (13932)\n"
         "    Binary Dump complete. (6254)\n"
         "\n"
         "2026-12-08 11:44:36  Orden: " + proutil + "korvane.db -C dump factura " + Native("E:\\vol\\korvane") + "\n"
+        "  Carpeta de trabajo: " + Native("D:\\bd") + "\n"
+        "  DLC: el del sistema\n"
         "  Duración: 1,01 s  Código de salida: 2  Resultado: fallido, terminó con el código 2 y sin el mensaje de "
         "proceso completado (6254)\n"
         "  Salida:\n"
@@ -403,17 +432,26 @@ TEST_F(EngineTest, RunLogHoldsTheRequestEveryCommandWithItsVerdictAndTheOutcome)
         "proutil\n"
         "\n"
         "2026-12-08 11:44:37  Orden: " + proutil + "korvane1.db -C dump stock " + Native("E:\\vol\\korvane1") + "\n"
+        "  Carpeta de trabajo: " + Native("D:\\bd") + "\n"
+        "  DLC: el del sistema\n"
         "  Duración: 1,01 s  Código de salida: 1  Resultado: fallido, terminó con el código 1\n"
         "  Salida:\n"
         "    Binary Dump complete. (6254)\n"
         "\n"
         "2026-12-08 11:44:38  Orden: " + proutil + "korvane2.db -C dump pedido " + Native("E:\\vol\\korvane2") + "\n"
+        "  Carpeta de trabajo: " + Native("D:\\bd") + "\n"
+        "  DLC: el del sistema\n"
         "  Duración: 61,99 s  Código de salida: 0  Resultado: fallido, terminó sin el mensaje de proceso completado "
         "(6254)\n"
         "  Salida: ninguna\n"
         "\n"
         "==== 2026-12-08 11:45:40  Fin de la ejecución (65,01 s). Resultado: fallido en la descarga, no se ha hecho "
         "la carga\n"
+        "Resumen:\n"
+        "  Descarga korvane: 2 órdenes, 1 fallida, 2 registros descargados, 2,01 s\n"
+        "  Descarga korvane1: 1 orden, 2 fallidas, 1,01 s\n"
+        "  Descarga korvane2: 1 orden, 1 fallida, 61,99 s\n"
+        "  Tiempo total: 65,01 s\n"
         "\n"));
 
     // Every failure message of the run points at the log.
@@ -476,7 +514,7 @@ TEST_F(EngineTest, LogThatCannotBeWrittenLeavesTheRunAsItIsAndIsToldOnceAtTheEnd
 {
     Tick(CheckBox::Check3);
     platform.answer = [](const std::string& line) -> CommandResult {
-        if (line.find("korvane.db -C load factura") != std::string::npos)
+        if (line.find("korvane.db -C load") != std::string::npos && line.find("factura.bd") != std::string::npos)
             return {2, "** Cannot load factura. (1111)\n"};
         return FakePlatform::Succeeded(line);
     };
@@ -508,7 +546,8 @@ TEST_F(EngineTest, LogThatCannotBeWrittenLeavesTheRunAsItIsAndIsToldOnceAtTheEnd
     engine.Aceptar_Click();
     EXPECT_EQ(Messages(), (EventLog{
                               "message 0 [Vaciallena] Ha fallado 1 tabla de la base de datos korvane:\n"
-                              "factura: ** Cannot load factura. (1111)" + Details(),
+                              "factura: terminó con el código 2 y sin el mensaje de proceso completado (6256)\n"
+                              "    ** Cannot load factura. (1111)" + Details(),
                               "message 64 [Errores de Carga] Se han producido errores en el proceso de Carga de las "
                               "bases de datos",
                               Notice(),
@@ -534,6 +573,175 @@ TEST_F(EngineTest, DotCounterRestartsWithEachDatabase)
     engine.Aceptar_Click();
     // Two tables per load pass, two event turns per table, one turn per rebuild.
     EXPECT_EQ(seen, (std::vector<int>{0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3, 0, 0, 0}));
+}
+
+TEST_F(EngineTest, AClickQueuedDuringARunStartsNoSecondRun)
+{
+    Tick(CheckBox::Check3);
+    window.onEvents = [this] { engine.Aceptar_Click(); };
+    engine.Aceptar_Click();
+    EXPECT_EQ(Runs().size(), 9u);
+    EXPECT_FALSE(engine.Running());
+}
+
+// Folders as the user may type them: each row a request and what must come of it.
+TEST_F(EngineTest, FolderRules)
+{
+    struct Row {
+        const char* what;
+        std::function<void()> arrange;
+        std::string message;  // the start of the only message, or empty for none
+        std::size_t runs;
+    };
+    const std::string firstDump =
+        "run " + Native("C:\\korv\\dlc\\bin\\proutil D:\\bd\\korvane.db -C dump cliente E:\\vol\\korvane");
+    const std::vector<Row> rows = {
+        {"blanks around folders are dropped",
+         [this] {
+             window.texts[Field::Text1] = "  " + Native("D:\\bd") + " ";
+             window.texts[Field::Text4] = Native("E:\\vol") + "\t";
+         },
+         "", 15},
+        {"a relative folder is refused", [this] { window.texts[Field::Text2] = Native("bd\\destino"); },
+         "message 64 [Ruta no válida] La ruta " + Native("bd\\destino") + " no es una ruta completa", 0},
+        {"a lock file that is a folder means in use",
+         [this] { platform.folders.insert(Native("D:\\bd\\korvane2.lk")); },
+         "message 64 [La BBDD de orígen está arrancada]", 0},
+        {"the destination is the source",
+         [this] { platform.sameFiles.insert({Native("D:\\bd\\korvane1.db"), Native("F:\\bd\\korvane1.db")}); },
+         "message 64 [Destino igual al origen] Las bases de datos de destino en " + Native("F:\\bd") +
+             " son las mismas que las de origen en " + Native("D:\\bd"),
+         0},
+        {"a dump folder that cannot be made",
+         [this] { platform.uncreatable.insert(Native("E:\\vol\\korvane1")); },
+         "message 64 [Sin carpeta para los ficheros .bd] No se puede crear la carpeta " + Native("E:\\vol\\korvane1"),
+         0},
+    };
+    Tick(CheckBox::Check2);
+    Tick(CheckBox::Check3);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        SetUp();
+        platform.folders.clear();
+        platform.uncreatable.clear();
+        platform.sameFiles.clear();
+        log.clear();
+        row.arrange();
+        engine.Aceptar_Click();
+        const std::vector<std::string> messages = Messages();
+        if (row.message.empty()) {
+            EXPECT_TRUE(messages.empty()) << messages.front();
+        } else {
+            ASSERT_EQ(messages.size(), 1u);
+            EXPECT_EQ(messages[0].rfind(row.message, 0), 0u) << messages[0];
+        }
+        ASSERT_EQ(Runs().size(), row.runs);
+        if (row.runs > 0) {
+            EXPECT_EQ(Runs()[0], firstDump);
+        }
+    }
+}
+
+TEST_F(EngineTest, ALockFileThatCannotBeLookedForIsLoggedWithItsCause)
+{
+    Tick(CheckBox::Check2);
+    platform.unreadable.insert(Native("D:\\bd\\korvane.lk"));
+    engine.Aceptar_Click();
+    EXPECT_NE(Written().find("Error: No se puede comprobar el fichero " + Native("D:\\bd\\korvane.lk")),
+              std::string::npos);
+}
+
+// Each installation's proutil runs with its own DLC, in the folder of the
+// databases it works on.
+TEST_F(EngineTest, CommandsRunWithTheirInstallationAndInTheirDatabasesFolder)
+{
+    Tick(CheckBox::Check2);
+    Tick(CheckBox::Check3);
+    window.texts[Field::Text6] = Native("G:\\otro\\dlc\\bin\\");
+    platform.files.insert(Native("C:\\korv\\dlc\\bin\\_proutil") + (kPathSeparator == '\\' ? ".exe" : ""));
+    platform.files.insert(Native("G:\\otro\\dlc\\bin\\\\_proutil") + (kPathSeparator == '\\' ? ".exe" : ""));
+    engine.Aceptar_Click();
+    ASSERT_EQ(platform.commands.size(), 15u);
+    using Variables = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(platform.commands[0].environment, (Variables{{"DLC", Native("C:\\korv\\dlc")}}));
+    EXPECT_EQ(platform.commands[0].workingFolder, Native("D:\\bd"));
+    EXPECT_EQ(platform.commands[6].environment, (Variables{{"DLC", Native("G:\\otro\\dlc")}}));
+    EXPECT_EQ(platform.commands[14].workingFolder, Native("F:\\bd"));
+    EXPECT_NE(Written().find("  DLC: " + Native("G:\\otro\\dlc") + kLogLineEnd), std::string::npos);
+
+    // Without the installation's program the machine's environment is left as it is.
+    platform.files.clear();
+    platform.commands.clear();
+    engine.Aceptar_Click();
+    EXPECT_TRUE(platform.commands[0].environment.empty());
+}
+
+// Every way a run ends gives the machine its sleep back once, and the
+// taskbar its button.
+TEST_F(EngineTest, TheMachineStaysAwakeForTheRunOnly)
+{
+    const std::vector<std::pair<const char*, std::function<void()>>> endings = {
+        {"success", [] {}},
+        {"failed dump",
+         [this] { platform.answer = [](const std::string&) { return CommandResult{1, "** no. (1)"}; }; }},
+        {"failed load",
+         [this] {
+             platform.answer = [](const std::string& line) {
+                 return line.find("-C load") != std::string::npos ? CommandResult{1, ""}
+                                                                  : FakePlatform::Succeeded(line);
+             };
+         }},
+        {"refused run", [this] { platform.files.insert(Native("F:\\bd\\korvane.lk")); }},
+        {"error of the program", [this] { platform.interpreterMissing = true; }},
+    };
+    Tick(CheckBox::Check2);
+    Tick(CheckBox::Check3);
+    for (const auto& [what, arrange] : endings) {
+        SCOPED_TRACE(what);
+        SetUp();
+        platform.answer = nullptr;
+        platform.files.clear();
+        platform.interpreterMissing = false;
+        platform.awake.clear();
+        window.runsFinished = 0;
+        arrange();
+        engine.Aceptar_Click();
+        EXPECT_EQ(platform.awake, (std::vector<bool>{true, false}));
+        EXPECT_EQ(window.runsFinished, 1);
+    }
+}
+
+TEST_F(EngineTest, ProgressCountsTheRunsCommandsAndShowsTheFirstFailure)
+{
+    Tick(CheckBox::Check2);
+    Tick(CheckBox::Check3);
+    engine.Aceptar_Click();
+    ASSERT_FALSE(window.progress.empty());
+    EXPECT_EQ(window.progress.back().done, 15);
+    EXPECT_EQ(window.progress.back().total, 15);
+    EXPECT_FALSE(window.progress.back().failed);
+
+    window.progress.clear();
+    platform.answer = [](const std::string& line) {
+        return line.find("korvane1.db -C dump cliente") != std::string::npos ? CommandResult{1, ""}
+                                                                            : FakePlatform::Succeeded(line);
+    };
+    engine.Aceptar_Click();
+    // The 3rd command is the first to fail.
+    EXPECT_FALSE(window.progress.at(2).failed);
+    EXPECT_TRUE(window.progress.at(3).failed);
+    EXPECT_TRUE(window.progress.back().failed);
+}
+
+TEST_F(EngineTest, ARunEndedByTheUserSaysSoInTheLog)
+{
+    Tick(CheckBox::Check2);
+    window.onEvents = [this] {
+        engine.EndedByUser();
+        window.onEvents = nullptr;
+    };
+    engine.Aceptar_Click();
+    EXPECT_NE(Written().find("Resultado: interrumpida por el usuario"), std::string::npos);
 }
 
 } // namespace

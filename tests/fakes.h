@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cctype>
 #include <chrono>
 #include <deque>
 #include <functional>
@@ -13,13 +14,21 @@
 #include "window_ops.h"
 
 // Writes a path given with "\" in the platform's own separator, so one
-// expectation serves both builds.
+// expectation serves both builds; elsewhere a drive is a folder of the root,
+// so that the path stays a full one.
 inline std::string Native(std::string path)
 {
     for (char& c : path) {
         if (c == '\\')
             c = kPathSeparator;
     }
+#ifndef _WIN32
+    for (std::size_t i = path.size(); i-- > 0;) {
+        if (path[i] == ':' && i >= 1 && std::isalpha(static_cast<unsigned char>(path[i - 1])) &&
+            (i == 1 || path[i - 2] == ' '))
+            path.insert(i - 1, "/");
+    }
+#endif
     return path;
 }
 
@@ -60,6 +69,16 @@ class RecordingWindow : public WindowOps {
         if (onEvents)
             onEvents();
     }
+    // Kept apart from the event log: they come after the run's own events.
+    struct Progress {
+        int done;
+        int total;
+        bool failed;
+    };
+    std::vector<Progress> progress;
+    int runsFinished = 0;
+    void ShowProgress(int done, int total, bool failed) override { progress.push_back({done, total, failed}); }
+    void RunFinished() override { ++runsFinished; }
 
   private:
     EventLog& log_;
@@ -72,7 +91,14 @@ class FakePlatform : public Platform {
     std::string programFolder = Native("C:\\korv\\bin");
     std::map<std::string, std::string> tableLists;  // by full path
     std::set<std::string> files;                     // lock files that exist
-    std::set<std::string> unreadable;                // FileExists throws
+    std::set<std::string> folders;                   // made by CreateFolder unless in uncreatable
+    std::set<std::string> uncreatable;
+    std::set<std::string> unreadable;                // Look throws
+    // Pairs of paths that name the same file, either way round.
+    std::set<std::pair<std::string, std::string>> sameFiles;
+    // Every command as it was started, and each KeepAwake asked.
+    std::vector<Command> commands;
+    std::vector<bool> awake;
     // The answer to a command line; by default proutil's success message.
     std::function<CommandResult(const std::string&)> answer;
     bool interpreterMissing = false;
@@ -86,17 +112,27 @@ class FakePlatform : public Platform {
     int writes = 0;
     int failWritesFrom = -1;
 
-    bool FileExists(const std::string& path) override
+    PathKind Look(const std::string& path) override
     {
         if (unreadable.count(path))
             throw RunError("No se puede comprobar el fichero " + path);
-        return files.count(path) > 0;
+        if (files.count(path))
+            return PathKind::File;
+        return folders.count(path) ? PathKind::Folder : PathKind::Missing;
+    }
+    bool SameFile(const std::string& a, const std::string& b) override
+    {
+        return sameFiles.count({a, b}) > 0 || sameFiles.count({b, a}) > 0;
     }
     bool CreateFolder(const std::string& path) override
     {
         log_.push_back("mkdir " + path);
+        if (uncreatable.count(path))
+            return false;
+        folders.insert(path);
         return true;
     }
+    void KeepAwake(bool on) override { awake.push_back(on); }
     std::string ProgramFolder() override { return programFolder; }
     std::string ReadTableList(const std::string& path) override
     {
@@ -105,10 +141,12 @@ class FakePlatform : public Platform {
             throw RunError("No se encuentra el fichero " + path);
         return found->second;
     }
-    CommandResult RunCommand(const std::string& line, const std::function<void()>& whileWaiting) override
+    CommandResult RunCommand(const Command& command, const std::function<void()>& whileWaiting) override
     {
         if (interpreterMissing)
             throw RunError("No se puede ejecutar la orden");
+        const std::string& line = command.line;
+        commands.push_back(command);
         log_.push_back("run " + line);
         whileWaiting();
         elapsed += commandTakes;
@@ -134,7 +172,7 @@ class FakePlatform : public Platform {
     static CommandResult Succeeded(const std::string& line)
     {
         if (line.find(" -C dump ") != std::string::npos)
-            return {0, "Binary Dump complete. (6254)\n"};
+            return {0, "Dumped 2 records. (13932)\nBinary Dump complete. (6254)\n"};
         if (line.find(" -C load ") != std::string::npos)
             return {0, "Binary Load complete. (6256)\n"};
         return {0, "3 indexes were rebuilt. (11465)\n"};
