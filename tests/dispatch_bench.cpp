@@ -55,6 +55,8 @@ class BenchWindow : public WindowOps {
         return kAnswerOk;
     }
     void DoEvents() override {}
+    void ShowProgress(int, int, bool) override {}
+    void RunFinished() override {}
 };
 
 // The table lists live in the bench's folder, not beside the program.
@@ -63,10 +65,10 @@ class RecordingServices : public SystemWithListsIn {
     using SystemWithListsIn::SystemWithListsIn;
     std::vector<std::string> lines;
 
-    CommandResult RunCommand(const std::string& line, const std::function<void()>& whileWaiting) override
+    CommandResult RunCommand(const Command& command, const std::function<void()>& whileWaiting) override
     {
-        lines.push_back(line);
-        return SystemWithListsIn::RunCommand(line, whileWaiting);
+        lines.push_back(command.line);
+        return SystemWithListsIn::RunCommand(command, whileWaiting);
     }
 };
 
@@ -87,12 +89,13 @@ void CreateDatabases(const fs::path& folder)
         if (i % 2 == 0)
             source.tables.back().records.push_back("2|dos");
     }
+    // A list without tables is a failed pass: the other two databases hold one each.
     standin::WriteDatabase(folder / "korvane.db", source);
-    standin::WriteDatabase(folder / "korvane1.db", {});
-    standin::WriteDatabase(folder / "korvane2.db", {});
-    WriteTextFile(standin::Utf8FromPath(folder / "korvane.ttl"), TableList(kTables));
-    WriteTextFile(standin::Utf8FromPath(folder / "korvane1.ttl"), "");
-    WriteTextFile(standin::Utf8FromPath(folder / "korvane2.ttl"), "");
+    standin::WriteDatabase(folder / "korvane1.db", {{source.tables[0]}});
+    standin::WriteDatabase(folder / "korvane2.db", {{source.tables[0]}});
+    WriteTextFile(standin::Utf8FromPath(folder / "korvane.ttl"), TableList(kTables - 2));
+    WriteTextFile(standin::Utf8FromPath(folder / "korvane1.ttl"), TableList(1));
+    WriteTextFile(standin::Utf8FromPath(folder / "korvane2.ttl"), TableList(1));
 }
 
 std::vector<std::string> RunEngine(const fs::path& folder, const std::string& proutilFolder)

@@ -7,6 +7,7 @@
 #include "run_log.h"
 #include "sample_databases.h"
 #include "system_helpers.h"
+#include "table_list.h"
 
 namespace {
 
@@ -67,6 +68,7 @@ TEST_F(EndToEnd, DumpLoadAndRebuildCopyTheThreeDatabases)
         // Equal records, and every index active again after the rebuild.
         EXPECT_EQ(standin::ReadDatabase(DatabasePath(destination, i)), SourceDatabase(i)) << kNames[i];
         EXPECT_TRUE(Exists(JoinPath(JoinPath(dumpFolder, kNames[i]), "factura.bd")));
+        EXPECT_TRUE(Exists(JoinPath(JoinPath(dumpFolder, kNames[i]), "audit_registro.bd")));
     }
     EXPECT_EQ(log.back(), "enable Timer1 0");
 }
@@ -79,7 +81,8 @@ TEST_F(EndToEnd, FailingTableStopsTheRunBeforeAnyLoad)
     const std::vector<std::string> messages = Messages();
     ASSERT_EQ(messages.size(), 4u);
     EXPECT_EQ(messages[1], "message 0 [Vaciallena] Ha fallado 1 tabla de la base de datos korvane1:\n"
-                           "factura: ** Simulated failure for table factura. (9999)" + Details());
+                           "factura: terminó con el código 3 y sin el mensaje de proceso completado (6254)\n"
+                           "    ** Simulated failure for table factura. (9999)" + Details());
     EXPECT_EQ(messages[3], "message 64 [Errores de Descarga] Se han producido errores en el proceso de Descarga de "
                            "las bases de datos" + Details());
     ExpectDestinationsUntouched();
@@ -152,7 +155,7 @@ TEST_F(EndToEnd, RunLogTellsEachCommandWithItsVerdictAndTheUtilitysOutput)
     EXPECT_NE(text.find("Bases de datos de origen: " + source + kLogLineEnd), std::string::npos);
 
     for (const char* name : kNames) {
-        for (const std::string table : {"cliente", "factura", "gmtrans"}) {
+        for (const std::string table : kSampleTables) {
             const std::string entry =
                 CommandEntry(text, DumpCommand(StandinFolder(), source, name, table, dumpFolder));
             if (table == "factura") {
@@ -193,6 +196,40 @@ TEST_F(EndToEnd, LogThatCannotBeWrittenIsToldAtTheEnd)
     for (const std::string& message : messages)
         EXPECT_EQ(message.find("Los detalles"), std::string::npos) << message;
     EXPECT_FALSE(Exists(dumpFolder));
+}
+
+// A machine whose DLC names another installation: each command gets the
+// installation of the proutil it runs, and works in its databases' folder.
+TEST_F(EndToEnd, EachCommandRunsWithItsOwnInstallation)
+{
+    ScopedEnvironment otherInstallation("DLC", JoinPath(root.Make("otra"), "dlc").c_str());
+    const std::string environmentLog = JoinPath(root.Path(), "entorno.log");
+    ScopedEnvironment recording("PROUTIL_ENV_LOG", environmentLog.c_str());
+    engine.Aceptar_Click();
+    ASSERT_TRUE(engine.ProcesoOK);
+
+    const std::vector<std::string> lines = SplitTableList(ReadTextFile(environmentLog));
+    ASSERT_EQ(lines.size(), 27u);
+    const std::string installation = "[DLC=" + ParentFolder(StandinFolder()) + "] ";
+    EXPECT_EQ(lines.front(), installation + "[" + source + "]");
+    EXPECT_EQ(lines.back(), installation + "[" + destination + "]");
+}
+
+TEST_F(EndToEnd, ADestinationThatIsTheSourceIsRefusedHoweverItIsWritten)
+{
+#ifdef _WIN32
+    const std::string spellings[] = {source + "\\", JoinPath(JoinPath(source, ".."), "ORIGEN")};
+#else
+    const std::string spellings[] = {source + "/", JoinPath(JoinPath(source, ".."), "origen")};
+#endif
+    for (const std::string& spelling : spellings) {
+        log.clear();
+        window.texts[Field::Text2] = spelling;
+        engine.Aceptar_Click();
+        ASSERT_EQ(Messages().size(), 1u) << spelling;
+        EXPECT_EQ(Messages()[0].rfind("message 64 [Destino igual al origen]", 0), 0u) << spelling;
+        EXPECT_FALSE(Exists(JoinPath(dumpFolder, "korvane"))) << spelling;
+    }
 }
 
 #ifdef _WIN32

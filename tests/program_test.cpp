@@ -33,7 +33,6 @@ const Milliseconds kExitTimeout{2000};
 const int kCommandMs = 500;
 // What a command takes at most under Wine, starting the interpreter included.
 const Milliseconds kCommandLength{kCommandMs + 1000};
-const std::string kTables[] = {"cliente", "factura", "gmtrans"};
 
 // The status line of a pass over one database, before its dots.
 std::string Status(const std::string& direction, const std::string& database)
@@ -170,14 +169,14 @@ class ProgramTest : public ::testing::Test {
     {
         std::vector<std::string> lines;
         for (const char* database : kDatabaseNames) {
-            for (const std::string& table : kTables)
+            for (const std::string table : kSampleTables)
                 lines.push_back("[" + JoinPath(source, database) + ".db] [-C] [dump] [" + table + "] [" +
                                 JoinPath(dumpFolder, database) + "]");
         }
         for (const char* database : kDatabaseNames) {
-            for (const std::string& table : kTables)
-                lines.push_back("[" + JoinPath(destination, database) + ".db] [-C] [load] [" + table + "] [" +
-                                JoinPath(JoinPath(dumpFolder, database), table) + ".bd]");
+            for (const std::string table : kSampleTables)
+                lines.push_back("[" + JoinPath(destination, database) + ".db] [-C] [load] [" +
+                                DumpFilePath(dumpFolder, database, table) + "]");
         }
         for (const char* database : kDatabaseNames)
             lines.push_back("[" + JoinPath(destination, database) + ".db] [-C] [idxbuild] [all]");
@@ -273,13 +272,13 @@ TEST_F(ProgramTest, WholeRunShowsItsProgressLocksTheWindowAndCopiesTheDatabases)
         return seen.size();
     };
     const std::string korvane = Status("Descarga", "Korvane");
-    const std::size_t firstTable = first(0, korvane, "Tabla: cliente");
+    const std::size_t firstTable = first(0, korvane, "Tabla: PUB.cliente");
     ASSERT_LT(firstTable, seen.size()) << "the dump of korvane's first table was not shown";
     // A dot every tick of the timer, for as long as the database's pass lasts.
     const std::size_t oneDot = first(firstTable, korvane + ".", std::nullopt);
     ASSERT_LT(oneDot, seen.size()) << "no progress dot";
     EXPECT_LT(first(oneDot, korvane + "..", std::nullopt), seen.size()) << "the dots did not grow";
-    EXPECT_LT(first(0, Status("Carga", "Korvane2"), "Tabla: gmtrans"), seen.size());
+    EXPECT_LT(first(0, Status("Carga", "Korvane2"), "Tabla: GMTRANS"), seen.size());
     EXPECT_LT(first(0, "Indexando Indices de Korvane1", ""), seen.size());
     for (const Sighting& sighting : seen) {
         if (!sighting.status.empty()) {
@@ -385,6 +384,30 @@ TEST_F(ProgramTest, FoldersChosenInThePickerRunFromDumpToIndexRebuild)
     EXPECT_EQ(LoggedCommands(log), commands);
     EXPECT_EQ(log.find("fallido"), std::string::npos);
     EXPECT_NE(log.find(". Resultado: correcto" + end), std::string::npos);
+}
+
+TEST_F(ProgramTest, EnterPressedTwiceAfterAceptarLeavesTheRunGoingOn)
+{
+    TypeTheFolders();
+    ASSERT_NO_FATAL_FAILURE(StartRun());
+    for (int press = 0; press < 2; ++press) {
+        window->PressKey(VK_RETURN);
+        window->WaitUntilHandled();
+    }
+    ASSERT_TRUE(WaitUntil([this] { return RunEnded(); }, kRunTimeout)) << "the run did not end";
+    EXPECT_FALSE(program->Ended(Milliseconds(0)));
+    EXPECT_EQ(Commands(), WholeRunCommands());
+}
+
+// The second click reaches the window while the first command of the run
+// it started waits: it must not start a run inside the run.
+TEST_F(ProgramTest, TwoClicksQueuedOnAceptarRunOnce)
+{
+    TypeTheFolders();
+    window->PostClicks(kIdAceptar, 2);
+    ASSERT_TRUE(WaitUntil([this] { return !window->Enabled(kIdAceptar); }, kStepTimeout)) << "the run did not start";
+    ASSERT_TRUE(WaitUntil([this] { return RunEnded(); }, kRunTimeout)) << "the run did not end";
+    EXPECT_EQ(Commands(), WholeRunCommands());
 }
 
 } // namespace

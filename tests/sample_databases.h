@@ -19,6 +19,7 @@ inline standin::Database SourceDatabase(int n)
         {"cliente", {{"cliente-id", true}, {"cliente-nombre", true}}, {"1|Ana García " + tag, "2|Luis Peña"}},
         {"factura", {{"factura-num", true}}, {"F" + tag + "|100,50"}},
         {"gmtrans", {{"gmtrans-id", true}}, {"T1|alta", "T2|baja"}},
+        {"audit.registro", {{"registro-id", true}}, {"R" + tag + "|alta cliente 1"}},
     }};
 }
 
@@ -35,6 +36,10 @@ inline std::filesystem::path DatabasePath(const std::string& folder, int n)
     return standin::PathFromUtf8(JoinPath(folder, std::string(kDatabaseNames[n]) + ".db"));
 }
 
+// The table list of every sample database, written as lists are met: PUB
+// named or not, the transactions table in capitals, a table of another owner.
+inline const char* const kSampleTables[] = {"PUB.cliente", "factura", "GMTRANS", "audit.registro"};
+
 // Sources with records, empty destinations and the table lists.
 inline void WriteSampleDatabases(const std::string& source, const std::string& destination,
                                  const std::string& listFolder)
@@ -42,6 +47,9 @@ inline void WriteSampleDatabases(const std::string& source, const std::string& d
     for (int i = 0; i < 3; ++i) {
         standin::WriteDatabase(DatabasePath(source, i), SourceDatabase(i));
         standin::WriteDatabase(DatabasePath(destination, i), EmptyCopy(SourceDatabase(i)));
-        WriteTextFile(JoinPath(listFolder, std::string(kDatabaseNames[i]) + ".ttl"), "cliente\r\nfactura\r\ngmtrans\r\n");
+        std::string list;
+        for (const char* table : kSampleTables)
+            list += std::string(table) + "\r\n";
+        WriteTextFile(JoinPath(listFolder, std::string(kDatabaseNames[i]) + ".ttl"), list);
     }
 }
