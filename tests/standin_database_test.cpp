@@ -105,6 +105,8 @@ TEST_F(StandinDatabase, MalformedFilesAreRejectedWithTheirLine)
         {"table\n", ":1:"},
         {"table a b\n", ":1:"},
         {"table ../x\n", ":1:"},
+        {"table a.b.c\n", ":1:"},
+        {"table .b\n", ":1:"},
         {"table t\ntable t\n", ":2:"},
     };
     for (const auto& c : cases) {
@@ -135,20 +137,57 @@ TEST_F(StandinDatabase, FailedWriteLeavesTheOldFile)
     EXPECT_THROW(WriteDatabase(dir_ / "no such folder" / "k.db", Sample()), std::runtime_error);
 }
 
-TEST_F(StandinDatabase, DumpFilesHoldOneTableOfRecords)
+TEST_F(StandinDatabase, DumpFilesHoldTheirHeaderAndOneTableOfRecords)
 {
     fs::path path = dir_ / "cliente.bd";
-    WriteDumpFile(path, Sample().tables[0]);
+    const Table source = Sample().tables[0];
+    WriteDumpFile(path, DumpFile{"korvane", "Wed May 08 10:15:00 2024", 1, Definition(source), source});
     EXPECT_EQ(ReadText(path).find("index"), std::string::npos);
 
-    Table table = ReadDumpFile(path);
-    EXPECT_EQ(table.name, "cliente");
-    EXPECT_TRUE(table.indexes.empty());
-    EXPECT_EQ(table.records, Sample().tables[0].records);
+    DumpFile dump = ReadDumpFile(path);
+    EXPECT_EQ(dump.database, "korvane");
+    EXPECT_EQ(dump.created, "Wed May 08 10:15:00 2024");
+    EXPECT_EQ(dump.tableNumber, 1);
+    EXPECT_EQ(dump.definition, Definition(source));
+    EXPECT_EQ(dump.table.name, "cliente");
+    EXPECT_TRUE(dump.table.indexes.empty());
+    EXPECT_EQ(dump.table.records, source.records);
 
+    const std::string header = "from k\ncreated now\nnumber 2\ndefinition 0a1b2c3d\n";
+    EXPECT_EQ(ReadDumpFile(WriteText("ok.bd", header + "table a\n")).definition, 0x0a1b2c3du);
     EXPECT_THROW(ReadDumpFile(WriteText("empty.bd", "")), std::runtime_error);
-    EXPECT_THROW(ReadDumpFile(WriteText("two.bd", "table a\ntable b\n")), std::runtime_error);
-    EXPECT_THROW(ReadDumpFile(WriteText("idx.bd", "table a\nindex i active\n")), std::runtime_error);
+    EXPECT_THROW(ReadDumpFile(WriteText("bare.bd", "table a\n")), std::runtime_error);
+    EXPECT_THROW(ReadDumpFile(WriteText("two.bd", header + "table a\ntable b\n")), std::runtime_error);
+    EXPECT_THROW(ReadDumpFile(WriteText("idx.bd", header + "table a\nindex i active\n")), std::runtime_error);
+    EXPECT_THROW(ReadDumpFile(WriteText("crc.bd", "from k\ncreated now\nnumber 2\ndefinition xyz\ntable a\n")),
+                 std::runtime_error);
+    EXPECT_THROW(ReadDumpFile(WriteText("zero.bd", "from k\ncreated now\nnumber 0\ndefinition 1\ntable a\n")),
+                 std::runtime_error);
+    EXPECT_THROW(ReadDatabase(WriteText("db.db", header + "table a\n")), std::runtime_error);
+}
+
+// Progress names ignore letter case, and a name without an owner is PUB's.
+TEST_F(StandinDatabase, TablesAreNamedAsProgressNamesThem)
+{
+    Database db{{Table{"Cliente", {}, {}}, Table{"audit.registro", {}, {}}}};
+    fs::path path = dir_ / "owners.db";
+    WriteDatabase(path, db);
+    EXPECT_EQ(ReadDatabase(path), db);
+    EXPECT_EQ(db.Find("pub.CLIENTE"), &db.tables[0]);
+    EXPECT_EQ(db.Find("AUDIT.Registro"), &db.tables[1]);
+    EXPECT_EQ(db.Find("registro"), nullptr);
+    EXPECT_TRUE(OwnedBy("audit.registro", "Audit"));
+    EXPECT_TRUE(OwnedBy("cliente", "PUB"));
+    EXPECT_THROW(ReadDatabase(WriteText("twice.db", "table cliente\ntable PUB.cliente\n")), std::runtime_error);
+
+    EXPECT_EQ(DumpFileName("cliente"), "cliente.bd");
+    EXPECT_EQ(DumpFileName("Pub.cliente"), "cliente.bd");
+    EXPECT_EQ(DumpFileName("audit.registro"), "audit_registro.bd");
+
+    const Table table{"cliente", {Index{"cliente-id", true}}, {"1|Ana"}};
+    EXPECT_EQ(Definition(table), Definition(Table{"PUB.CLIENTE", {Index{"Cliente-Id", false}}, {}}));
+    EXPECT_NE(Definition(table), Definition(Table{"cliente", {Index{"cliente-id", true}, Index{"x", true}}, {}}));
+    EXPECT_NE(Definition(table), Definition(Table{"audit.cliente", {Index{"cliente-id", true}}, {}}));
 }
 
 }  // namespace

@@ -1,28 +1,62 @@
 // A stand-in for Progress's proutil, so Vaciallena can be run and tested
-// without a Progress installation. It knows just enough of binary dump,
-// binary load and index rebuild, working on the text databases of
-// standin_database.h, and answers with Progress-style messages.
+// without a Progress installation. It takes the command lines of the real
+// utility, word by word as Progress documents them, and refuses any other
+// shape with a "** " message and a non-zero exit code:
 //
-// Test hooks, read from the environment:
-//   PROUTIL_LOG=FILE          append the arguments to FILE, one line a run
+//   proutil DB -C dump [OWNER.]TABLE DIRECTORY [-index N]
+//   proutil DB -C load FILE [build indexes]
+//   proutil DB -C idxbuild [all | table [OWNER.]T | area A | schema OWNER |
+//                           activeindexes | inactiveindexes]
+//
+// DB names DB.db, with or without its extension. It works on the text
+// databases and dump files of standin_database.h and answers with Progress's
+// messages and their numbers. A DB.lk beside the database (file or folder)
+// means the database is in use. Every table lives in the one area
+// "Schema Area". Without a scope idxbuild asks on standard input, as the
+// real utility does, and fails at its end.
+//
+// Test switches, read from the environment (an empty variable is unset).
+// TARGET is a table name, matched as Progress matches names, or * for every
+// command, index rebuilds included:
+//   PROUTIL_LOG=FILE          append each call's arguments to FILE, one line a
+//                             call: "[arg1] [arg2] ..."
+//   PROUTIL_ENV_LOG=FILE      append one line a call with the DLC variable
+//                             and the current folder: "[DLC=VALUE] [FOLDER]",
+//                             or "[DLC unset] [FOLDER]"
 //   PROUTIL_DELAY_MS=N        sleep N milliseconds before the work
-//   PROUTIL_FAIL_TABLE=NAME   make dump and load of table NAME fail
-//   PROUTIL_FAIL_EXIT=N       exit code of that failure (default 3)
+//   PROUTIL_FAIL_TABLE=TARGET make dump and load of that table fail with a
+//                             "** Simulated failure" message
+//   PROUTIL_FAIL_EXIT=N       exit code of the failures of PROUTIL_FAIL_TABLE
+//                             and PROUTIL_SILENT_TABLE (default 3; 0 makes
+//                             them lie: a failure with exit code 0)
+//   PROUTIL_SILENT_TABLE=TARGET  fail that table printing nothing at all
+//   PROUTIL_LIE_TABLE=TARGET  do that table's work, print its success
+//                             messages and exit with 1
+//   PROUTIL_CRASH_TABLE=TARGET  end that table's command halfway with the
+//                             exit code of a crash on Windows, 0xC0000005
+//                             (natively: killed by SIGSEGV)
+//   PROUTIL_STDERR=1          print on standard error instead of standard output
+//   PROUTIL_CRLF=1            end the lines printed with CR LF instead of LF
 
 #include "standin_database.h"
 
 #include <charconv>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <exception>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 #endif
 
@@ -32,6 +66,7 @@ using namespace standin;
 namespace {
 
 const int kExitError = 2;
+const int kExitLie = 1;
 
 #ifdef _WIN32
 std::string Utf8FromWide(const wchar_t* wide)
@@ -46,17 +81,25 @@ std::string Utf8FromWide(const wchar_t* wide)
 }
 #endif
 
-// An empty variable counts as unset.
-std::string GetEnv(const char* name)
+std::optional<std::string> Variable(const char* name)
 {
 #ifdef _WIN32
     std::wstring wide_name(name, name + std::strlen(name));  // our names are ASCII
     const wchar_t* value = _wgetenv(wide_name.c_str());
-    return value ? Utf8FromWide(value) : std::string();
+    if (!value)
+        return std::nullopt;
+    return Utf8FromWide(value);
 #else
     const char* value = std::getenv(name);
-    return value ? value : "";
+    if (!value)
+        return std::nullopt;
+    return std::string(value);
 #endif
+}
+
+std::string GetEnv(const char* name)
+{
+    return Variable(name).value_or("");
 }
 
 bool ParseInt(const std::string& text, int& value)
@@ -66,180 +109,414 @@ bool ParseInt(const std::string& text, int& value)
     return ec == std::errc() && stop == end;
 }
 
-// Progress reports errors on standard output, so callers must read it.
-int Fail(const std::string& text, int number, int exit_code = kExitError)
+// Progress names ignore letter case; its keywords are taken the same way.
+bool SameWord(const std::string& a, const char* b)
 {
-    std::cout << "** " << text << " (" << number << ")\n" << std::flush;
-    return exit_code;
+    if (a.size() != std::strlen(b))
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char c = a[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        if (c != b[i])
+            return false;
+    }
+    return true;
 }
 
-int Usage()
+bool AppendLine(const std::string& file, const std::string& line)
 {
-    return Fail("Usage: proutil DB.db -C dump TABLE FOLDER | load TABLE FILE | idxbuild [all].", 1403);
-}
-
-bool AppendLog(const std::string& log, const std::vector<std::string>& args)
-{
-    std::string line;
-    for (size_t i = 0; i < args.size(); ++i)
-        line += (i ? " [" : "[") + args[i] + "]";
-    line += "\n";
-    std::ofstream out(PathFromUtf8(log), std::ios::binary | std::ios::app);
-    out << line;
+    std::ofstream out(PathFromUtf8(file), std::ios::binary | std::ios::app);
+    out << line << "\n";
     out.close();
     return !out.fail();
 }
 
-int Save(const Database& db, const fs::path& db_path, const std::string& done)
+std::string Bracketed(const std::vector<std::string>& words)
 {
-    try {
-        WriteDatabase(db_path, db);
-    } catch (const std::exception& e) {
-        return Fail("Cannot write the database: " + std::string(e.what()) + ".", 1011);
-    }
-    std::cout << done << "\n" << std::flush;
-    return 0;
+    std::string line;
+    for (size_t i = 0; i < words.size(); ++i)
+        line += (i ? " [" : "[") + words[i] + "]";
+    return line;
 }
 
-int Dump(const Database& db, const std::string& table_name, const std::string& folder)
+std::string Now()
 {
-    const Table* table = db.Find(table_name);
-    if (!table)
-        return Fail("Table " + table_name + " was not found in the database.", 6252);
-    fs::path dir = PathFromUtf8(folder);
-    if (!fs::is_directory(dir))
-        return Fail("The dump folder " + folder + " does not exist.", 6253);
-    try {
-        WriteDumpFile(dir / PathFromUtf8(table_name + ".bd"), *table);
-    } catch (const std::exception& e) {
-        return Fail("Cannot write the dump file: " + std::string(e.what()) + ".", 6255);
-    }
-    std::cout << "Binary Dump complete. (6254)\n" << std::flush;
-    return 0;
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    char text[64];
+    std::strftime(text, sizeof text, "%a %b %d %H:%M:%S %Y", &local);
+    return text;
 }
 
-// Like a real binary load, this adds to what the table already holds and
-// leaves its indexes to be rebuilt.
-int Load(Database& db, const fs::path& db_path, const std::string& table_name,
-         const std::string& file)
+[[noreturn]] void Crash()
 {
-    Table* table = db.Find(table_name);
-    if (!table)
-        return Fail("Table " + table_name + " was not found in the database.", 6252);
-    fs::path path = PathFromUtf8(file);
-    if (!fs::is_regular_file(path))
-        return Fail("Cannot find the load file " + file + ".", 6257);
-    Table loaded;
-    try {
-        loaded = ReadDumpFile(path);
-    } catch (const std::exception& e) {
-        return Fail("The load file is not valid: " + std::string(e.what()) + ".", 6258);
-    }
-    if (loaded.name != table_name)
-        return Fail("The load file " + file + " holds table " + loaded.name + ", not " +
-                    table_name + ".", 6259);
-    table->records.insert(table->records.end(), loaded.records.begin(), loaded.records.end());
-    for (Index& index : table->indexes)
-        index.active = false;
-    return Save(db, db_path, "Binary Load complete. (6256)");
+#ifdef _WIN32
+    TerminateProcess(GetCurrentProcess(), 0xC0000005);
+#else
+    std::signal(SIGSEGV, SIG_DFL);
+    std::raise(SIGSEGV);
+#endif
+    std::abort();
 }
 
-// Without "all" the real utility asks interactively. A caller that forgets
-// the argument must see a failure, not a process waiting for ever.
-int IndexBuild(Database& db, const fs::path& db_path, bool all)
-{
-    if (!all) {
-        std::cout << "Index Rebuild Utility\n"
-                     "=====================\n\n"
-                     "Select one of the following:\n"
-                     "All        (a/A) - Rebuild all the indexes\n\n"
-                     "Enter your selection: " << std::flush;
-        std::string answer;
-        bool answered = static_cast<bool>(std::getline(std::cin, answer));
-        std::cout << "\n";  // a piped answer is not echoed
-        if (!answered)
-            return Fail("End of input reached, no index was rebuilt.", 11466);
-        if (!answer.empty() && answer.back() == '\r')
-            answer.pop_back();
-        if (answer != "a" && answer != "A" && answer != "all" && answer != "ALL")
-            return Fail("Invalid selection " + answer + ", no index was rebuilt.", 11467);
+enum class Function { Dump, Load, IndexBuild };
+
+// A command line taken apart word by word.
+struct Request {
+    std::string database;  // as given, DB or DB.db
+    Function function = Function::Dump;
+    std::string table;     // dump; idxbuild table
+    std::string folder;    // dump
+    std::string file;      // load
+    bool buildIndexes = false;  // load
+    std::string scope;     // idxbuild: empty for the menu, else its first word
+    std::string scopeArgument;  // idxbuild table, area, schema
+};
+
+class Proutil {
+  public:
+    int Run(const std::vector<std::string>& args)
+    {
+        toStderr_ = GetEnv("PROUTIL_STDERR") == "1";
+        lineEnd_ = GetEnv("PROUTIL_CRLF") == "1" ? "\r\n" : "\n";
+
+        std::string log = GetEnv("PROUTIL_LOG");
+        if (!log.empty() && !AppendLine(log, Bracketed(args)))
+            return Fail("Cannot append to the log file " + log + ".", 9998);
+        std::string envLog = GetEnv("PROUTIL_ENV_LOG");
+        if (!envLog.empty()) {
+            std::optional<std::string> dlc = Variable("DLC");
+            std::string folder = Utf8FromPath(fs::current_path());
+            if (!AppendLine(envLog, Bracketed({dlc ? "DLC=" + *dlc : "DLC unset", folder})))
+                return Fail("Cannot append to the log file " + envLog + ".", 9998);
+        }
+
+        std::string delay = GetEnv("PROUTIL_DELAY_MS");
+        if (!delay.empty()) {
+            int ms = 0;
+            if (!ParseInt(delay, ms) || ms < 0)
+                return Fail("PROUTIL_DELAY_MS is not a number of milliseconds.", 9998);
+            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        }
+        std::string failExit = GetEnv("PROUTIL_FAIL_EXIT");
+        if (!failExit.empty() && !ParseInt(failExit, failExit_))
+            return Fail("PROUTIL_FAIL_EXIT is not a number.", 9998);
+
+        std::optional<Request> request = Parse(args);
+        if (!request)
+            return kExitError;
+        return Open(*request);
     }
-    int count = 0;
-    for (Table& table : db.tables) {
-        for (Index& index : table.indexes) {
-            index.active = true;
-            ++count;
+
+  private:
+    void Print(const std::string& text)
+    {
+        (toStderr_ ? std::cerr : std::cout) << text << std::flush;
+    }
+
+    void Line(const std::string& text) { Print(text + lineEnd_); }
+
+    int Fail(const std::string& text, int number, int exitCode = kExitError)
+    {
+        Line("** " + text + " (" + std::to_string(number) + ")");
+        return exitCode;
+    }
+
+    int Usage()
+    {
+        return Fail("Usage: proutil DB -C dump [owner.]table DIRECTORY [-index N] | load FILE [build indexes] | "
+                    "idxbuild [all | table T | area A | schema S | activeindexes | inactiveindexes].",
+                    1403);
+    }
+
+    // Refuses with a message any line that is not one of the documented ones.
+    std::optional<Request> Parse(const std::vector<std::string>& args)
+    {
+        if (args.size() < 3 || args[1] != "-C") {
+            Usage();
+            return std::nullopt;
+        }
+        Request request;
+        request.database = args[0];
+        const std::string& function = args[2];
+        size_t used = 3;
+        if (SameWord(function, "dump")) {
+            request.function = Function::Dump;
+            if (args.size() < 5) {
+                Usage();
+                return std::nullopt;
+            }
+            request.table = args[3];
+            request.folder = args[4];
+            used = 5;
+            int index = 0;
+            if (args.size() >= 7 && SameWord(args[5], "-index") && ParseInt(args[6], index))
+                used = 7;
+        } else if (SameWord(function, "load")) {
+            request.function = Function::Load;
+            if (args.size() < 4) {
+                Usage();
+                return std::nullopt;
+            }
+            request.file = args[3];
+            used = 4;
+            if (args.size() >= 6 && SameWord(args[4], "build") && SameWord(args[5], "indexes")) {
+                request.buildIndexes = true;
+                used = 6;
+            }
+        } else if (SameWord(function, "idxbuild")) {
+            request.function = Function::IndexBuild;
+            if (args.size() > 3) {
+                used = 4;
+                for (const char* scope : {"all", "activeindexes", "inactiveindexes", "table", "area", "schema"})
+                    if (SameWord(args[3], scope))
+                        request.scope = scope;
+                bool named = request.scope == "table" || request.scope == "area" || request.scope == "schema";
+                if (request.scope.empty() || (named && args.size() < 5)) {
+                    Usage();
+                    return std::nullopt;
+                }
+                if (named) {
+                    request.scopeArgument = args[4];
+                    used = 5;
+                }
+            }
+        } else {
+            Fail("Unknown function " + function + " for -C.", 1404);
+            return std::nullopt;
+        }
+        if (used < args.size()) {
+            Fail(args[used] + " is not a valid parameter of -C " + function + ".", 1405);
+            return std::nullopt;
+        }
+        return request;
+    }
+
+    int Open(const Request& request)
+    {
+        fs::path dbPath = PathFromUtf8(request.database);
+        if (!SameWord(Utf8FromPath(dbPath.extension()), ".db"))
+            dbPath += ".db";
+        fs::path named = dbPath;
+        std::string shown = Utf8FromPath(named.replace_extension());
+        if (!fs::is_regular_file(dbPath))
+            return Fail("The database " + shown + " does not exist.", 43);
+        fs::path lockPath = dbPath;
+        lockPath.replace_extension(".lk");
+        if (fs::exists(lockPath))
+            return Fail("The database " + shown + " is in use in single-user mode.", 263);
+
+        Database db;
+        try {
+            db = ReadDatabase(dbPath);
+        } catch (const std::exception& e) {
+            return Fail("Cannot read the database: " + std::string(e.what()) + ".", 1010);
+        }
+        switch (request.function) {
+        case Function::Dump:
+            return Dump(db, Utf8FromPath(dbPath.stem()), request);
+        case Function::Load:
+            return Load(db, dbPath, request);
+        case Function::IndexBuild:
+            return IndexBuild(db, dbPath, request);
+        }
+        return kExitError;
+    }
+
+    static bool Targets(const std::string& target, const std::string& table)
+    {
+        return !target.empty() && (target == "*" || (!table.empty() && SameTable(target, table)));
+    }
+
+    // The failure the switches ask for this table's command, if any, before
+    // it prints anything of its own. An index rebuild has no table.
+    std::optional<int> Fault(const std::string& table)
+    {
+        if (Targets(GetEnv("PROUTIL_FAIL_TABLE"), table))
+            return Fail("Simulated failure for table " + table + ".", 9999, failExit_);
+        if (Targets(GetEnv("PROUTIL_SILENT_TABLE"), table))
+            return failExit_;
+        return std::nullopt;
+    }
+
+    void CrashIfAsked(const std::string& table)
+    {
+        if (Targets(GetEnv("PROUTIL_CRASH_TABLE"), table))
+            Crash();
+    }
+
+    int Succeed(const std::string& table, const std::string& text)
+    {
+        Line(text);
+        return Targets(GetEnv("PROUTIL_LIE_TABLE"), table) ? kExitLie : 0;
+    }
+
+    bool Save(const Database& db, const fs::path& dbPath)
+    {
+        try {
+            WriteDatabase(dbPath, db);
+            return true;
+        } catch (const std::exception& e) {
+            Fail("Cannot write the database: " + std::string(e.what()) + ".", 1011);
+            return false;
         }
     }
-    return Save(db, db_path, std::to_string(count) + " indexes were rebuilt. (11465)");
-}
 
-int Run(const std::vector<std::string>& args)
-{
-    std::string log = GetEnv("PROUTIL_LOG");
-    if (!log.empty() && !AppendLog(log, args))
-        return Fail("Cannot append to the log file " + log + ".", 9998);
-
-    std::string delay = GetEnv("PROUTIL_DELAY_MS");
-    if (!delay.empty()) {
-        int ms = 0;
-        if (!ParseInt(delay, ms) || ms < 0)
-            return Fail("PROUTIL_DELAY_MS is not a number of milliseconds.", 9998);
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    int Dump(const Database& db, const std::string& dbName, const Request& request)
+    {
+        const Table* table = db.Find(request.table);
+        if (!table)
+            return Fail("Table " + request.table + " was not found in the database.", 6252);
+        if (std::optional<int> fault = Fault(request.table))
+            return *fault;
+        fs::path dir = PathFromUtf8(request.folder);
+        if (!fs::is_directory(dir))
+            return Fail("The dump folder " + request.folder + " does not exist.", 6253);
+        CrashIfAsked(request.table);
+        DumpFile dump{dbName, Now(), static_cast<int>(table - db.tables.data()) + 1, Definition(*table), *table};
+        try {
+            WriteDumpFile(dir / PathFromUtf8(DumpFileName(request.table)), dump);
+        } catch (const std::exception& e) {
+            return Fail("Cannot write the dump file: " + std::string(e.what()) + ".", 6255);
+        }
+        Line("Dumped " + std::to_string(table->records.size()) + " records. (13932)");
+        return Succeed(request.table, "Binary Dump complete. (6254)");
     }
 
-    if (args.size() < 3 || args[1] != "-C")
-        return Usage();
-    const std::string& function = args[2];
-    bool transfer = function == "dump" || function == "load";
-    if (transfer) {
-        if (args.size() != 5)
-            return Usage();
-    } else if (function == "idxbuild") {
-        if (args.size() > 4 || (args.size() == 4 && args[3] != "all"))
-            return Usage();
-    } else {
-        return Fail("Unknown function " + function + " for -C.", 1404);
+    // Like a real binary load, this adds to what the table already holds and
+    // leaves its indexes to be rebuilt, unless asked to build them.
+    int Load(Database& db, const fs::path& dbPath, const Request& request)
+    {
+        fs::path path = PathFromUtf8(request.file);
+        if (!fs::is_regular_file(path))
+            return Fail("Cannot find the load file " + request.file + ".", 6257);
+        DumpFile dump;
+        try {
+            dump = ReadDumpFile(path);
+        } catch (const std::exception& e) {
+            return Fail("The load file is not valid: " + std::string(e.what()) + ".", 6258);
+        }
+        const std::string& name = dump.table.name;
+        if (std::optional<int> fault = Fault(name))
+            return *fault;
+        Line("Binary Dump created on " + dump.created);
+        Line("from database " + dump.database + ". (6203)");
+        Table* table = db.Find(name);
+        if (!table)
+            return Fail("Table " + name + " was not found in the database.", 6252);
+        if (dump.definition != Definition(*table))
+            return Fail("The definition of table " + name + " in the database differs from the one in the load file.", 6209);
+        Line("Loading table " + name + ", Table number " + std::to_string(dump.tableNumber));
+        Line("starting with record 1, section 1. (6204)");
+        CrashIfAsked(name);
+
+        table->records.insert(table->records.end(), dump.table.records.begin(), dump.table.records.end());
+        for (Index& index : table->indexes)
+            index.active = request.buildIndexes;
+        if (!Save(db, dbPath))
+            return kExitError;
+        Line(std::to_string(dump.table.records.size()) + " records loaded.");
+        return Succeed(name, "Binary Load complete. (6256)");
     }
 
-    std::string fail_table = GetEnv("PROUTIL_FAIL_TABLE");
-    if (transfer && !fail_table.empty() && args[3] == fail_table) {
-        int exit_code = 3;
-        std::string text = GetEnv("PROUTIL_FAIL_EXIT");
-        if (!text.empty() && !ParseInt(text, exit_code))
-            return Fail("PROUTIL_FAIL_EXIT is not a number.", 9998);
-        return Fail("Simulated failure for table " + args[3] + ".", 9999, exit_code);
+    // Without a scope the real utility shows a menu and asks. A caller that
+    // forgets the scope must see a failure, not a process waiting for ever.
+    std::optional<int> AskForAll()
+    {
+        Line("Index Rebuild Utility");
+        Line("=====================");
+        Line("");
+        Line("Select one of the following:");
+        Line("All        (a/A) - Rebuild all the indexes");
+        Line("Quit       (q/Q) - Quit, do not rebuild");
+        Line("");
+        Print("Enter your selection: ");
+        std::string answer;
+        if (!Answer(answer))
+            return Fail("End of input reached, no index was rebuilt.", 11466);
+        if (answer == "q" || answer == "Q")
+            return Fail("Index rebuild quit, no index was rebuilt.", 11468);
+        if (answer != "a" && answer != "A")
+            return Fail("Invalid selection " + answer + ", no index was rebuilt.", 11467);
+        Print("Do you have enough disk space for index sorting? (y/n) ");
+        if (!Answer(answer))
+            return Fail("End of input reached, no index was rebuilt.", 11466);
+        return std::nullopt;
     }
 
-    fs::path db_path = PathFromUtf8(args[0]);
-    std::string db_name = Utf8FromPath(db_path.stem());
-    if (!fs::is_regular_file(db_path))
-        return Fail("The database " + db_name + " does not exist.", 43);
-    fs::path lock_path = db_path;
-    lock_path.replace_extension(".lk");
-    if (fs::exists(lock_path))
-        return Fail("The database " + db_name + " is in use.", 263);
-
-    Database db;
-    try {
-        db = ReadDatabase(db_path);
-    } catch (const std::exception& e) {
-        return Fail("Cannot read the database: " + std::string(e.what()) + ".", 1010);
+    bool Answer(std::string& answer)
+    {
+        bool answered = static_cast<bool>(std::getline(std::cin, answer));
+        Line("");  // a piped answer is not echoed
+        if (!answer.empty() && answer.back() == '\r')
+            answer.pop_back();
+        return answered;
     }
 
-    if (function == "dump")
-        return Dump(db, args[3], args[4]);
-    if (function == "load")
-        return Load(db, db_path, args[3], args[4]);
-    return IndexBuild(db, db_path, args.size() == 4);
-}
+    static bool InScope(const Request& request, const Table& table, const Index& index)
+    {
+        if (request.scope == "table")
+            return SameTable(table.name, request.scopeArgument);
+        if (request.scope == "schema")
+            return OwnedBy(table.name, request.scopeArgument);
+        if (request.scope == "activeindexes")
+            return index.active;
+        if (request.scope == "inactiveindexes")
+            return !index.active;
+        return true;
+    }
+
+    int IndexBuild(Database& db, const fs::path& dbPath, const Request& request)
+    {
+        if (std::optional<int> fault = Fault(""))
+            return *fault;
+        if (request.scope.empty()) {
+            if (std::optional<int> refused = AskForAll())
+                return *refused;
+        } else if (request.scope == "table" && !db.Find(request.scopeArgument)) {
+            return Fail("Table " + request.scopeArgument + " was not found in the database.", 6252);
+        } else if (request.scope == "area" && !SameWord(request.scopeArgument, "schema area")) {
+            return Fail("Area " + request.scopeArgument + " was not found in the database.", 11470);
+        }
+        int count = 0;
+        for (Table& table : db.tables) {
+            for (Index& index : table.indexes) {
+                if (InScope(request, table, index)) {
+                    index.active = true;
+                    ++count;
+                }
+            }
+        }
+        CrashIfAsked("");
+        if (!Save(db, dbPath))
+            return kExitError;
+        return Succeed("", std::to_string(count) + " indexes were rebuilt. (11465)");
+    }
+
+    bool toStderr_ = false;
+    std::string lineEnd_ = "\n";
+    int failExit_ = 3;
+};
 
 int Main(const std::vector<std::string>& args)
 {
+#ifdef _WIN32
+    // Line ends are the utility's own choice, not the C runtime's.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
+    Proutil proutil;
     try {
-        return Run(args);
+        return proutil.Run(args);
     } catch (const std::exception& e) {
-        return Fail(std::string(e.what()) + ".", 9997);
+        std::cout << "** " << e.what() << ". (9997)\n" << std::flush;
+        return kExitError;
     }
 }
 

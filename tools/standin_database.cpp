@@ -1,5 +1,8 @@
 #include "standin_database.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
 #include <fstream>
 #include <stdexcept>
 #include <string_view>
@@ -13,7 +16,7 @@ namespace {
 
 // Progress names are plain ASCII. Holding to that also makes a table name
 // safe to use as a dump file name.
-bool IsName(const std::string& s)
+bool IsName(std::string_view s)
 {
     if (s.empty())
         return false;
@@ -24,6 +27,54 @@ bool IsName(const std::string& s)
             return false;
     }
     return true;
+}
+
+struct QualifiedName {
+    std::string owner;
+    std::string name;
+};
+
+// Lower case, so that names compare and check the way Progress's do.
+std::string Folded(std::string_view s)
+{
+    std::string folded(s);
+    std::transform(folded.begin(), folded.end(), folded.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    return folded;
+}
+
+QualifiedName Qualified(const std::string& tableName)
+{
+    size_t dot = tableName.find('.');
+    if (dot == std::string::npos)
+        return {"pub", Folded(tableName)};
+    return {Folded(tableName.substr(0, dot)), Folded(tableName.substr(dot + 1))};
+}
+
+bool IsTableName(const std::string& s)
+{
+    size_t dot = s.find('.');
+    if (dot == std::string::npos)
+        return IsName(s);
+    return IsName(std::string_view(s).substr(0, dot)) && IsName(std::string_view(s).substr(dot + 1));
+}
+
+std::uint32_t Crc32(const std::string& bytes)
+{
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char byte : bytes) {
+        crc ^= byte;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+std::string Hex(std::uint32_t value)
+{
+    char text[9];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(value));
+    return text;
 }
 
 [[noreturn]] void Reject(const fs::path& path, int line, const std::string& what)
@@ -37,7 +88,7 @@ std::string Format(const Database& db)
 {
     std::string text;
     for (const Table& table : db.tables) {
-        if (!IsName(table.name))
+        if (!IsTableName(table.name))
             throw std::runtime_error("bad table name \"" + table.name + "\"");
         text += "table " + table.name + "\n";
         for (const Index& index : table.indexes) {
@@ -76,27 +127,15 @@ void ReplaceFile(const fs::path& path, const std::string& text)
     }
 }
 
-}  // namespace
-
-Table* Database::Find(const std::string& name)
-{
-    for (Table& table : tables)
-        if (table.name == name)
-            return &table;
-    return nullptr;
-}
-
-const Table* Database::Find(const std::string& name) const
-{
-    return const_cast<Database*>(this)->Find(name);
-}
-
-Database ReadDatabase(const fs::path& path)
+// A dump file's header lines come before its table; a database has none.
+Database Parse(const fs::path& path, DumpFile* header)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw std::runtime_error("cannot open " + Utf8FromPath(path));
 
+    const std::vector<std::string> headerKeywords = {"from", "created", "number", "definition"};
+    std::vector<bool> seen(headerKeywords.size(), false);
     Database db;
     Table* table = nullptr;
     std::string line;
@@ -109,8 +148,27 @@ Database ReadDatabase(const fs::path& path)
         std::string keyword = line.substr(0, blank);
         std::string rest = blank == std::string::npos ? "" : line.substr(blank + 1);
 
-        if (keyword == "table") {
-            if (!IsName(rest))
+        auto headerKeyword = std::find(headerKeywords.begin(), headerKeywords.end(), keyword);
+        if (header && !table && headerKeyword != headerKeywords.end())
+            seen[static_cast<size_t>(headerKeyword - headerKeywords.begin())] = true;
+
+        if (header && !table && (keyword == "from" || keyword == "created")) {
+            if (rest.empty())
+                Reject(path, number, keyword + " line without a value");
+            (keyword == "from" ? header->database : header->created) = rest;
+        } else if (header && !table && (keyword == "number" || keyword == "definition")) {
+            const char* end = rest.data() + rest.size();
+            std::from_chars_result read{};
+            if (keyword == "number")
+                read = std::from_chars(rest.data(), end, header->tableNumber);
+            else
+                read = std::from_chars(rest.data(), end, header->definition, 16);
+            if (rest.empty() || read.ec != std::errc() || read.ptr != end)
+                Reject(path, number, "bad " + keyword + " \"" + rest + "\"");
+        } else if (keyword == "table") {
+            if (header && std::find(seen.begin(), seen.end(), false) != seen.end())
+                Reject(path, number, "a dump file's table comes after from, created, number and definition lines");
+            if (!IsTableName(rest))
                 Reject(path, number, "bad table name \"" + rest + "\"");
             if (db.Find(rest))
                 Reject(path, number, "table " + rest + " appears twice");
@@ -138,14 +196,71 @@ Database ReadDatabase(const fs::path& path)
     return db;
 }
 
-Table ReadDumpFile(const fs::path& path)
+}  // namespace
+
+Table* Database::Find(const std::string& name)
 {
-    Database db = ReadDatabase(path);
+    for (Table& table : tables)
+        if (SameTable(table.name, name))
+            return &table;
+    return nullptr;
+}
+
+const Table* Database::Find(const std::string& name) const
+{
+    return const_cast<Database*>(this)->Find(name);
+}
+
+bool SameTable(const std::string& a, const std::string& b)
+{
+    QualifiedName first = Qualified(a);
+    QualifiedName second = Qualified(b);
+    return first.owner == second.owner && first.name == second.name;
+}
+
+bool OwnedBy(const std::string& tableName, const std::string& owner)
+{
+    return Qualified(tableName).owner == Folded(owner);
+}
+
+std::string DumpFileName(const std::string& tableName)
+{
+    size_t dot = tableName.find('.');
+    if (dot == std::string::npos)
+        return tableName + ".bd";
+    std::string owner = tableName.substr(0, dot);
+    std::string name = tableName.substr(dot + 1);
+    return (Folded(owner) == "pub" ? name : owner + "_" + name) + ".bd";
+}
+
+std::uint32_t Definition(const Table& table)
+{
+    QualifiedName name = Qualified(table.name);
+    std::string text = name.owner + "." + name.name;
+    for (const Index& index : table.indexes) {
+        text += '\n';
+        text += Folded(index.name);
+    }
+    return Crc32(text);
+}
+
+Database ReadDatabase(const fs::path& path)
+{
+    return Parse(path, nullptr);
+}
+
+DumpFile ReadDumpFile(const fs::path& path)
+{
+    DumpFile dump;
+    Database db = Parse(path, &dump);
+    if (dump.tableNumber < 1)
+        throw std::runtime_error(Utf8FromPath(path) + ": a table's number starts at 1");
     if (db.tables.size() != 1)
         throw std::runtime_error(Utf8FromPath(path) + ": a dump file holds exactly one table");
     if (!db.tables[0].indexes.empty())
         throw std::runtime_error(Utf8FromPath(path) + ": a dump file holds no index lines");
-    return db.tables[0];
+    dump.table = db.tables[0];
+    return dump;
 }
 
 void WriteDatabase(const fs::path& path, const Database& db)
@@ -153,9 +268,14 @@ void WriteDatabase(const fs::path& path, const Database& db)
     ReplaceFile(path, Format(db));
 }
 
-void WriteDumpFile(const fs::path& path, const Table& table)
+void WriteDumpFile(const fs::path& path, const DumpFile& dump)
 {
-    ReplaceFile(path, Format(Database{{Table{table.name, {}, table.records}}}));
+    if (dump.database.find_first_of("\r\n") != std::string::npos ||
+        dump.created.find_first_of("\r\n") != std::string::npos)
+        throw std::runtime_error("a dump file's header holds a line break");
+    std::string header = "from " + dump.database + "\ncreated " + dump.created + "\nnumber " +
+                         std::to_string(dump.tableNumber) + "\ndefinition " + Hex(dump.definition) + "\n";
+    ReplaceFile(path, header + Format(Database{{Table{dump.table.name, {}, dump.table.records}}}));
 }
 
 fs::path PathFromUtf8(const std::string& utf8)

@@ -1,0 +1,233 @@
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "command_line.h"
+#include "command_runner.h"
+#include "standin_database.h"
+#include "system_helpers.h"
+
+namespace {
+
+using standin::Database;
+using standin::Table;
+
+#ifdef _WIN32
+const int kCrashExit = -1073741819;  // 0xC0000005
+const char* const kDropErrors = " 2>nul";
+#else
+const int kCrashExit = 128 + 11;  // killed by SIGSEGV, as the shell reports it
+const char* const kDropErrors = " 2>/dev/null";
+#endif
+
+// Progress's success numbers: a refused or failed command shows none of them.
+const int kSuccessNumbers[] = {13932, 6254, 6203, 6204, 6256, 11465};
+
+Database Source()
+{
+    return {{
+        {"cliente", {{"cliente-id", true}, {"cliente-nombre", true}}, {"1|Ana García", "2|Luis Peña"}},
+        {"audit.registro", {{"registro-id", true}}, {"7|alta"}},
+    }};
+}
+
+Database Empty()
+{
+    Database db = Source();
+    for (Table& table : db.tables)
+        table.records.clear();
+    return db;
+}
+
+// The destination before the command.
+enum class Before { Empty, Loaded, OtherDefinition, Locked };
+// The destination after it: cliente's records added with its indexes left
+// to rebuild, audit.registro's added with its indexes built, or all indexes rebuilt.
+enum class After { Unchanged, Loaded, RegistroLoaded, Rebuilt };
+
+struct Row {
+    const char* line;  // SRC, DST and VOL stand for the source, the destination and the dump folder
+    std::vector<std::pair<std::string, std::string>> environment;
+    Before before;
+    int exitCode;
+    std::vector<int> numbers;
+    std::vector<std::string> dumpFiles;  // what the dump folder holds afterwards
+    After after;
+};
+
+const std::vector<std::string> kDumped = {"audit_registro.bd", "cliente.bd"};
+
+const Row kRows[] = {
+    {"SRC -C dump PUB.cliente VOL", {}, Before::Empty, 0, {13932, 6254}, {"cliente.bd"}, After::Unchanged},
+    {"SRC.db -C dump audit.registro VOL -index 1", {}, Before::Empty, 0, {13932, 6254}, {"audit_registro.bd"}, After::Unchanged},
+    {"SRC.db -C dump CLIENTE VOL", {}, Before::Empty, 0, {13932, 6254}, {"CLIENTE.bd"}, After::Unchanged},
+    {"SRC.db -C dump nadie VOL", {}, Before::Empty, 2, {6252}, {}, After::Unchanged},
+    {"SRC.db -C dump cliente VOL extra", {}, Before::Empty, 2, {1405}, {}, After::Unchanged},
+    {"SRC.db -C unload cliente VOL", {}, Before::Empty, 2, {1404}, {}, After::Unchanged},
+    {"DST.db -C load VOL/cliente.bd", {}, Before::Empty, 0, {6203, 6204, 6256}, kDumped, After::Loaded},
+    {"DST -C load VOL/audit_registro.bd build indexes", {}, Before::Empty, 0, {6203, 6204, 6256}, kDumped, After::RegistroLoaded},
+    // The line of the first versions of the program: "cliente" is the file.
+    {"DST.db -C load cliente VOL/cliente.bd", {}, Before::Empty, 2, {1405}, kDumped, After::Unchanged},
+    {"DST.db -C load VOL/cliente.bd", {}, Before::Loaded, 0, {6203, 6204, 6256}, kDumped, After::Loaded},
+    {"DST.db -C load VOL/cliente.bd", {}, Before::OtherDefinition, 2, {6203, 6209}, kDumped, After::Unchanged},
+    {"DST.db -C load VOL/cliente.bd", {}, Before::Locked, 2, {263}, kDumped, After::Unchanged},
+    {"DST.db -C idxbuild all", {}, Before::Loaded, 0, {11465}, {}, After::Rebuilt},
+    {"DST.db -C idxbuild", {}, Before::Loaded, 2, {11466}, {}, After::Unchanged},
+    {"DST.db -C idxbuild table", {}, Before::Loaded, 2, {1403}, {}, After::Unchanged},
+    {"SRC.db -C dump cliente VOL", {{"PROUTIL_FAIL_TABLE", "Cliente"}}, Before::Empty, 3, {9999}, {}, After::Unchanged},
+    {"DST.db -C load VOL/cliente.bd", {{"PROUTIL_FAIL_TABLE", "cliente"}, {"PROUTIL_FAIL_EXIT", "0"}}, Before::Empty, 0,
+     {9999}, kDumped, After::Unchanged},
+    {"SRC.db -C dump cliente VOL", {{"PROUTIL_SILENT_TABLE", "cliente"}}, Before::Empty, 3, {}, {}, After::Unchanged},
+    {"DST.db -C load VOL/cliente.bd", {{"PROUTIL_LIE_TABLE", "cliente"}}, Before::Empty, 1, {6203, 6204, 6256}, kDumped,
+     After::Loaded},
+    {"DST.db -C load VOL/cliente.bd", {{"PROUTIL_CRASH_TABLE", "cliente"}}, Before::Empty, kCrashExit, {6203, 6204},
+     kDumped, After::Unchanged},
+    {"DST.db -C idxbuild all", {{"PROUTIL_SILENT_TABLE", "*"}}, Before::Loaded, 3, {}, {}, After::Unchanged},
+    {"SRC.db -C dump cliente VOL", {{"PROUTIL_DELAY_MS", "1"}}, Before::Empty, 0, {13932, 6254}, {"cliente.bd"},
+     After::Unchanged},
+};
+
+std::string Replace(std::string text, const std::string& from, const std::string& to)
+{
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+class ProutilStandin : public ::testing::Test {
+  protected:
+    TempFolder root;
+    std::string source = JoinPath(root.Make("bases (origen)"), "korvane");
+    std::string destination = JoinPath(root.Make("bases destino"), "korvane");
+    std::string dumpFolder = root.Make("ficheros bd");
+    std::string envLog = JoinPath(root.Path(), "entorno.log");
+    std::string dlc = JoinPath(root.Path(), "dlc de prueba");
+
+    std::string Line(const char* row) const
+    {
+        std::string line = QuoteArgument(JoinPath(StandinFolder(), "proutil"));
+        size_t start = 0;
+        const std::string text = row;
+        while (start < text.size()) {
+            size_t end = std::min(text.find(' ', start), text.size());
+            std::string word = text.substr(start, end - start);
+            word = Replace(Replace(Replace(word, "SRC", source), "DST", destination), "VOL", dumpFolder);
+            std::replace(word.begin(), word.end(), '/', kPathSeparator);
+            line += " " + QuoteArgument(word);
+            start = end + 1;
+        }
+        return line;
+    }
+
+    CommandResult Run(const std::string& line, std::vector<std::pair<std::string, std::string>> environment) const
+    {
+        environment.emplace_back("PROUTIL_ENV_LOG", envLog);
+        environment.emplace_back("DLC", dlc);
+        return EjecutaComando(Command{line, root.Path(), environment}, [] {});
+    }
+
+    std::vector<std::string> DumpFolderFiles() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(standin::PathFromUtf8(dumpFolder)))
+            names.push_back(standin::Utf8FromPath(entry.path().filename()));
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    void Reset(const Row& row) const
+    {
+        std::filesystem::remove_all(standin::PathFromUtf8(dumpFolder));
+        std::filesystem::create_directories(standin::PathFromUtf8(dumpFolder));
+        std::filesystem::remove(standin::PathFromUtf8(destination + ".lk"));
+        standin::WriteDatabase(standin::PathFromUtf8(source + ".db"), Source());
+        Database db = row.before == Before::Loaded ? Source() : Empty();
+        if (row.before == Before::OtherDefinition)
+            db.Find("cliente")->indexes.push_back({"cliente-alta", true});
+        for (standin::Index& index : db.Find("cliente")->indexes)
+            index.active = row.before != Before::Loaded;
+        standin::WriteDatabase(standin::PathFromUtf8(destination + ".db"), db);
+        if (row.before == Before::Locked)
+            std::filesystem::create_directory(standin::PathFromUtf8(destination + ".lk"));
+        if (std::string(row.line).find("VOL/") != std::string::npos) {
+            const Database dumped = Source();
+            for (size_t n = 0; n < dumped.tables.size(); ++n) {
+                const Table& table = dumped.tables[n];
+                standin::WriteDumpFile(standin::PathFromUtf8(JoinPath(dumpFolder, standin::DumpFileName(table.name))),
+                                       {"korvane", "Wed May 08 10:15:00 2024", static_cast<int>(n) + 1,
+                                        standin::Definition(table), table});
+            }
+        }
+    }
+
+    static Database Expected(Database db, After after)
+    {
+        Table& cliente = *db.Find("cliente");
+        if (after == After::RegistroLoaded)
+            db.Find("audit.registro")->records = Source().Find("audit.registro")->records;
+        if (after == After::Loaded) {
+            const std::vector<std::string> records = Source().Find("cliente")->records;
+            cliente.records.insert(cliente.records.end(), records.begin(), records.end());
+            for (standin::Index& index : cliente.indexes)
+                index.active = false;
+        }
+        if (after == After::Rebuilt) {
+            for (Table& table : db.tables)
+                for (standin::Index& index : table.indexes)
+                    index.active = true;
+        }
+        return db;
+    }
+};
+
+TEST_F(ProutilStandin, FollowsTheDocumentedCommandLines)
+{
+    for (const Row& row : kRows) {
+        SCOPED_TRACE(row.line);
+        Reset(row);
+        const Database before = standin::ReadDatabase(standin::PathFromUtf8(destination + ".db"));
+        const CommandResult result = Run(Line(row.line), row.environment);
+
+        EXPECT_EQ(result.exitCode, row.exitCode) << result.output;
+        for (int number : row.numbers) {
+            const size_t at = result.output.find("(" + std::to_string(number) + ")");
+            ASSERT_NE(at, std::string::npos) << result.output;
+            const bool success = std::count(std::begin(kSuccessNumbers), std::end(kSuccessNumbers), number) > 0;
+            const size_t lineStart = result.output.rfind('\n', at) == std::string::npos ? 0 : result.output.rfind('\n', at) + 1;
+            EXPECT_EQ(result.output.compare(lineStart, 3, "** ") == 0, !success) << result.output;
+        }
+        for (int number : kSuccessNumbers) {
+            if (std::count(row.numbers.begin(), row.numbers.end(), number) == 0) {
+                EXPECT_EQ(result.output.find("(" + std::to_string(number) + ")"), std::string::npos) << result.output;
+            }
+        }
+        if (row.numbers.empty()) {
+            EXPECT_EQ(result.output, "");
+        }
+        EXPECT_EQ(DumpFolderFiles(), row.dumpFiles);
+        EXPECT_EQ(standin::ReadDatabase(standin::PathFromUtf8(source + ".db")), Source());
+        EXPECT_EQ(standin::ReadDatabase(standin::PathFromUtf8(destination + ".db")), Expected(before, row.after));
+    }
+
+    // Every call, refused ones too, ran with its own DLC in its own folder.
+    const std::string call = "[DLC=" + dlc + "] [" + root.Path() + "]\n";
+    std::string calls;
+    for (size_t i = 0; i < std::size(kRows); ++i)
+        calls += call;
+    EXPECT_EQ(ReadTextFile(envLog), calls);
+}
+
+TEST_F(ProutilStandin, PrintsWhereAndHowItIsAsked)
+{
+    Reset(kRows[0]);
+    const std::string dump = Line("SRC.db -C dump cliente VOL");
+    EXPECT_EQ(Run(dump + kDropErrors, {{"PROUTIL_STDERR", "1"}}).output, "");
+    EXPECT_NE(Run(dump, {{"PROUTIL_CRLF", "1"}}).output.find("(6254)\r\n"), std::string::npos);
+    EXPECT_EQ(Run(dump, {}).output.find('\r'), std::string::npos);
+}
+
+}  // namespace
