@@ -38,12 +38,13 @@ class MainWindowFixture : public ::testing::Test {
     }
 
     // Usable: visible, and neither it nor any container is disabled.
-    bool Usable(ControlId id) const
+    static bool Usable(HWND control)
     {
-        for (HWND hwnd = Hwnd(id); hwnd; hwnd = GetParent(hwnd)) {
+        for (HWND hwnd = control; hwnd; hwnd = GetParent(hwnd)) {
             if (!IsWindowEnabled(hwnd))
                 return false;
         }
-        return IsWindowVisible(Hwnd(id));
+        return IsWindowVisible(control);
     }
+    bool Usable(ControlId id) const { return Usable(Hwnd(id)); }
 };

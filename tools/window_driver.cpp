@@ -241,6 +241,40 @@ void ProgramWindow::Close() const
         throw std::runtime_error(ErrorText("cannot close the window"));
 }
 
+void ProgramWindow::PostClicks(ControlId button, int count) const
+{
+    const HWND control = Control(button);
+    for (int i = 0; i < count; ++i) {
+        if (!PostMessageW(window_, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(control)))
+            throw std::runtime_error(ErrorText("cannot click control " + std::to_string(button)));
+    }
+}
+
+void ProgramWindow::PressKey(WPARAM key) const
+{
+    GUITHREADINFO input = {};
+    input.cbSize = sizeof input;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &input))
+        throw std::runtime_error(ErrorText("cannot find the program's keyboard focus"));
+    // With no control focused, keys go to the active window.
+    const HWND target = input.hwndFocus ? input.hwndFocus : input.hwndActive ? input.hwndActive : window_;
+    if (!PostMessageW(target, WM_KEYDOWN, key, 1) || !PostMessageW(target, WM_KEYUP, key, 0xC0000001))
+        throw std::runtime_error(ErrorText("cannot press a key"));
+}
+
+void ProgramWindow::WaitUntilHandled() const
+{
+    // The program handles its posted messages in order: a mark posted now
+    // is set only after everything posted before. Text3's modified flag is
+    // the mark; the program never reads it.
+    const HWND mark = Control(kIdText3);
+    Send(mark, EM_SETMODIFY, FALSE, 0);
+    if (!PostMessageW(mark, EM_SETMODIFY, TRUE, 0))
+        throw std::runtime_error(ErrorText("cannot post to the window"));
+    if (!WaitUntil([&] { return Send(mark, EM_GETMODIFY, 0, 0) != 0; }, kClickTimeout))
+        throw std::runtime_error("the window does not handle what is posted to it");
+}
+
 void ProgramWindow::ChooseFolder(ControlId button, const std::string& folder) const
 {
     OpenPicker(button);

@@ -76,6 +76,15 @@ class ProgramWindow {
     void SetChecked(ControlId id, bool checked) const;
     // The close box of the window's frame.
     void Close() const;
+    // Posts the notifications of count clicks on a button back to back, as
+    // a double click or a bouncing mouse queues them before the program has
+    // handled the first; whether the button is enabled is not looked at.
+    void PostClicks(ControlId button, int count) const;
+    // A key pressed and let go where the program's keyboard focus is, in
+    // the window or in a message box of it.
+    void PressKey(WPARAM key) const;
+    // Waits until the program has handled every message posted to it so far.
+    void WaitUntilHandled() const;
 
     // The folder picker, used as a person does. ChooseFolder fills the field
     // of a folder button with a folder on a drive (X:\...): it opens the

@@ -8,10 +8,9 @@
 
 #include <algorithm>
 #include <array>
-#include <memory>
 #include <optional>
-#include <type_traits>
 
+#include "unique_resource.h"
 #include "win32_text.h"
 
 namespace {
@@ -20,10 +19,13 @@ namespace {
 const std::array<ControlId, 5> kCampoButtons = {kIdBuscar, kIdBuscar1, kIdBuscar2, kIdBuscar3, kIdBuscar4};
 const std::array<ControlId, 5> kCampoFields = {kIdText1, kIdText5, kIdText2, kIdText6, kIdText4};
 
-struct FindCloser {
-    void operator()(HANDLE search) const { FindClose(search); }
+struct FindTraits {
+    using Type = HANDLE;
+    static Type Empty() { return INVALID_HANDLE_VALUE; }
+    static bool Valid(Type search) { return search != INVALID_HANDLE_VALUE; }
+    static void Free(Type search) { FindClose(search); }
 };
-using UniqueFind = std::unique_ptr<std::remove_pointer_t<HANDLE>, FindCloser>;
+using UniqueFind = UniqueResource<FindTraits>;
 
 std::string ProcessFolder()
 {
@@ -57,17 +59,16 @@ std::optional<std::vector<std::string>> SubFolderNames(const std::string& folder
     DWORD errorMode = 0;
     SetThreadErrorMode(SEM_FAILCRITICALERRORS, &errorMode);
     WIN32_FIND_DATAW found;
-    HANDLE first = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchLimitToDirectories, nullptr,
-                                    FIND_FIRST_EX_LARGE_FETCH);
+    const UniqueFind search(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchLimitToDirectories,
+                                             nullptr, FIND_FIRST_EX_LARGE_FETCH));
     const DWORD error = GetLastError();
     SetThreadErrorMode(errorMode, nullptr);
-    if (first == INVALID_HANDLE_VALUE) {
+    if (!search.Valid()) {
         // An empty root has not even "." and "..".
         if (error == ERROR_FILE_NOT_FOUND)
             return std::vector<std::string>{};
         return std::nullopt;
     }
-    UniqueFind search(first);
 
     const DWORD windowsOwn = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     std::vector<std::wstring> names;
@@ -76,7 +77,7 @@ std::optional<std::vector<std::string>> SubFolderNames(const std::string& folder
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && (found.dwFileAttributes & windowsOwn) != windowsOwn &&
             name != L"." && name != L"..")
             names.push_back(name);
-    } while (FindNextFileW(search.get(), &found));
+    } while (FindNextFileW(search.Get(), &found));
 
     std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
         return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_LESS_THAN;
@@ -154,12 +155,10 @@ HICON FolderIcon(UINT open)
 
 int FontHeight(HWND window, HFONT font)
 {
-    HDC dc = GetDC(window);
-    const HGDIOBJ oldFont = SelectObject(dc, font);
+    const UniqueWindowDc dc = WindowDc(window);
+    const UniqueSelection selected = Select(dc.Get().dc, font);
     TEXTMETRICW metrics;
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, oldFont);
-    ReleaseDC(window, dc);
+    GetTextMetricsW(dc.Get().dc, &metrics);
     return metrics.tmHeight;
 }
 

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "gdi_handles.h"
 #include "window_class.h"
 
 const wchar_t kFrameClass[] = L"VaciallenaFrame";
@@ -10,12 +11,12 @@ namespace {
 
 void Paint(HWND frame)
 {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(frame, &paint);
+    const UniquePainting painting = BeginPainting(frame);
+    const HDC dc = painting.Get().paint.hdc;
     RECT area;
     GetClientRect(frame, &area);
     const HFONT font = reinterpret_cast<HFONT>(GetWindowLongPtrW(frame, GWLP_USERDATA));
-    const HGDIOBJ oldFont = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    const UniqueSelection selected = Select(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
 
     wchar_t caption[256];
     const int length = GetWindowTextW(frame, caption, static_cast<int>(std::size(caption)));
@@ -35,8 +36,6 @@ void Paint(HWND frame)
         SetTextColor(dc, GetSysColor(IsWindowEnabled(frame) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
         DrawTextW(dc, caption, length, &text, DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | DT_TOP);
     }
-    SelectObject(dc, oldFont);
-    EndPaint(frame, &paint);
 }
 
 LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,37 +1,22 @@
 #pragma once
 
-#include <utility>
-
 #include <windows.h>
 
-// Owns one GDI object or icon; Free is the call that releases it.
-template <typename Handle, BOOL(WINAPI* Free)(Handle)>
-class UniqueGdi {
-  public:
-    UniqueGdi() = default;
-    explicit UniqueGdi(Handle handle) : handle_(handle) {}
-    UniqueGdi(UniqueGdi&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    UniqueGdi& operator=(UniqueGdi&& other) noexcept
-    {
-        if (this != &other)
-            Reset(std::exchange(other.handle_, nullptr));
-        return *this;
-    }
-    UniqueGdi(const UniqueGdi&) = delete;
-    UniqueGdi& operator=(const UniqueGdi&) = delete;
-    ~UniqueGdi() { Reset(); }
+#include "unique_resource.h"
 
-    Handle Get() const { return handle_; }
-    void Reset(Handle handle = nullptr)
-    {
-        if (handle_)
-            Free(handle_);
-        handle_ = handle;
-    }
+// Owners of the window's drawing resources, of the same family as the
+// kernel's UniqueHandle.
 
-  private:
-    Handle handle_ = nullptr;
+// One GDI object or icon; Free is the call that releases it.
+template <typename Handle, BOOL(WINAPI* FreeHandle)(Handle)>
+struct GdiTraits {
+    using Type = Handle;
+    static Type Empty() { return nullptr; }
+    static bool Valid(Type handle) { return handle != nullptr; }
+    static void Free(Type handle) { FreeHandle(handle); }
 };
+template <typename Handle, BOOL(WINAPI* Free)(Handle)>
+using UniqueGdi = UniqueResource<GdiTraits<Handle, Free>>;
 
 inline BOOL WINAPI DeleteFont(HFONT font)
 {
@@ -40,3 +25,58 @@ inline BOOL WINAPI DeleteFont(HFONT font)
 
 using UniqueFont = UniqueGdi<HFONT, DeleteFont>;
 using UniqueIcon = UniqueGdi<HICON, DestroyIcon>;
+
+// A window's device context from GetDC, given back to that window.
+struct WindowDcTraits {
+    struct Type {
+        HWND window;
+        HDC dc;
+    };
+    static Type Empty() { return {nullptr, nullptr}; }
+    static bool Valid(Type held) { return held.dc != nullptr; }
+    static void Free(Type held) { ReleaseDC(held.window, held.dc); }
+};
+using UniqueWindowDc = UniqueResource<WindowDcTraits>;
+
+// nullptr is the whole screen.
+inline UniqueWindowDc WindowDc(HWND window)
+{
+    return UniqueWindowDc({window, GetDC(window)});
+}
+
+// An object selected into a device context; the one it replaced goes back
+// in when the owner goes.
+struct SelectionTraits {
+    struct Type {
+        HDC dc;
+        HGDIOBJ replaced;
+    };
+    static Type Empty() { return {nullptr, nullptr}; }
+    static bool Valid(Type held) { return held.replaced != nullptr; }
+    static void Free(Type held) { SelectObject(held.dc, held.replaced); }
+};
+using UniqueSelection = UniqueResource<SelectionTraits>;
+
+inline UniqueSelection Select(HDC dc, HGDIOBJ object)
+{
+    return UniqueSelection({dc, SelectObject(dc, object)});
+}
+
+// The painting of a window, from BeginPaint to EndPaint.
+struct PaintingTraits {
+    struct Type {
+        HWND window;
+        PAINTSTRUCT paint;
+    };
+    static Type Empty() { return {nullptr, {}}; }
+    static bool Valid(const Type& held) { return held.window != nullptr; }
+    static void Free(const Type& held) { EndPaint(held.window, &held.paint); }
+};
+using UniquePainting = UniqueResource<PaintingTraits>;
+
+inline UniquePainting BeginPainting(HWND window)
+{
+    PaintingTraits::Type held = {window, {}};
+    BeginPaint(window, &held.paint);
+    return UniquePainting(held);
+}

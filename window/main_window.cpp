@@ -14,7 +14,6 @@ namespace {
 
 const DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 const DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
-const UINT kTimerIntervalMs = 700;
 // 8.25 points, in hundredths.
 const int kFontSizeCentipoints = 825;
 
@@ -29,10 +28,7 @@ Function User32Function(const char* name)
 
 int SystemDpi()
 {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return dpi;
+    return GetDeviceCaps(WindowDc(nullptr).Get().dc, LOGPIXELSX);
 }
 
 int WindowDpi(HWND window)
@@ -70,9 +66,7 @@ std::wstring FontFace()
     wanted.lfCharSet = DEFAULT_CHARSET;
     wcscpy_s(wanted.lfFaceName, L"MS Sans Serif");
     bool found = false;
-    HDC screen = GetDC(nullptr);
-    EnumFontFamiliesExW(screen, &wanted, NoteFaceFound, reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, screen);
+    EnumFontFamiliesExW(WindowDc(nullptr).Get().dc, &wanted, NoteFaceFound, reinterpret_cast<LPARAM>(&found), 0);
     if (found)
         return wanted.lfFaceName;
     NONCLIENTMETRICSW metrics = {};
@@ -185,6 +179,9 @@ MainWindow::MainWindow(HINSTANCE instance, Platform& platform, std::function<voi
                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
     if (!window_)
         throw std::runtime_error("No se puede crear la ventana: " + SystemErrorText(GetLastError()));
+    // An elevated program, as an administrator's often is, hears from
+    // Explorer only what it lets through.
+    ChangeWindowMessageFilterEx(window_, taskbarButtonCreated_, MSGFLT_ALLOW, nullptr);
 
     icon_.Reset(static_cast<HICON>(
         LoadImageW(instance, MAKEINTRESOURCEW(IDI_VACIALLENA), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR)));
@@ -245,8 +242,7 @@ void MainWindow::CreateControls()
             SetWindowPos(controls_.at(control.id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     SetWindowPos(controls_.at(kIdFrame3), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    for (const ControlLayout& control : FormLayout())
-        EnableWindow(controls_.at(control.id), EnabledWithContainers(control.id));
+    ShowEnabling();
 }
 
 void MainWindow::LayOut(int dpi)
@@ -298,6 +294,10 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
 
 LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == taskbarButtonCreated_ && taskbarButtonCreated_ != 0) {
+        TaskbarButtonCreated();
+        return 0;
+    }
     switch (message) {
     case WM_COMMAND:
         if (lParam != 0)
@@ -319,8 +319,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
             activated_ = true;
             Form_Activate();
         }
-        SetFocus(focusOnDeactivation_ && IsChild(window_, focusOnDeactivation_) ? focusOnDeactivation_
-                                                                                : controls_.at(kIdAceptar));
+        // Back where it was, which during a run may be the window itself.
+        SetFocus(focusOnDeactivation_ == window_ || IsChild(window_, focusOnDeactivation_) ? focusOnDeactivation_
+                                                                                          : controls_.at(kIdAceptar));
         return 0;
     case WM_DPICHANGED:
         DpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
@@ -328,7 +329,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         // Closing the window ends the program at once, like the confirmed
         // exit: no further command of a run may start without a window.
-        endProgram_();
+        EndProgram();
         return 0;
     default:
         return DefWindowProcW(window_, message, wParam, lParam);
@@ -388,7 +389,17 @@ void MainWindow::Cancelar_Click()
     Respuesta = ShowMessage("¿Está seguro de querer salir del Programa de Brandemar?", "Salir del Programa",
                             kStyleQuestion);
     if (*Respuesta == kAnswerOk)
-        endProgram_();
+        EndProgram();
+    else if (engine_.Running())
+        // As when the run began: no control keeps the focus for a stray
+        // Enter to ask again, whose second press would answer OK.
+        SetFocus(window_);
+}
+
+void MainWindow::EndProgram()
+{
+    engine_.EndedByUser();
+    endProgram_();
 }
 
 bool MainWindow::PreTranslate(const MSG& message)
@@ -486,12 +497,17 @@ bool MainWindow::PressAccessKey(wchar_t key)
     return false;
 }
 
+void MainWindow::ShowEnabling()
+{
+    for (const ControlLayout& control : FormLayout())
+        EnableWindow(controls_.at(control.id), EnabledWithContainers(control.id));
+}
+
 void MainWindow::SetEnabled(ControlId id, bool enabled)
 {
     const ControlId focused = FocusedControl();
     enabled_[id] = enabled;
-    for (const ControlLayout& control : FormLayout())
-        EnableWindow(controls_.at(control.id), EnabledWithContainers(control.id));
+    ShowEnabling();
     // Keyboard users keep a focus when the control that had it is locked.
     if (focused != kIdWindow && !Usable(focused)) {
         SetFocus(controls_.at(focused));
@@ -522,34 +538,6 @@ int MainWindow::Value(CheckBox box)
 void MainWindow::SetCaption(Caption label, const std::string& caption)
 {
     SetControlText(label == Caption::Label4 ? kIdLabel4 : kIdLabel5, caption);
-}
-
-void MainWindow::Enable(Control control, bool enabled)
-{
-    switch (control) {
-    case Control::Aceptar:
-        SetEnabled(kIdAceptar, enabled);
-        // The engine reads the folders while it runs: a picker left open
-        // must not change one half-way through a run.
-        SetEnabled(kIdFrame3, enabled);
-        break;
-    case Control::Frame4:
-        SetEnabled(kIdFrame4, enabled);
-        break;
-    case Control::Frame5:
-        SetEnabled(kIdFrame5, enabled);
-        break;
-    case Control::Frame6:
-        SetEnabled(kIdFrame6, enabled);
-        break;
-    case Control::Timer1:
-        if (enabled && !timerRunning_)
-            SetTimer(window_, kIdTimer1, kTimerIntervalMs, nullptr);
-        else if (!enabled && timerRunning_)
-            KillTimer(window_, kIdTimer1);
-        timerRunning_ = enabled;
-        break;
-    }
 }
 
 int MainWindow::ShowMessage(const std::string& text, const std::string& title, int style)

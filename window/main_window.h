@@ -9,6 +9,9 @@
 
 #include <windows.h>
 
+#include <shobjidl.h>
+
+#include "com_owners.h"
 #include "control_ids.h"
 #include "engine.h"
 #include "folder_path.h"
@@ -42,6 +45,8 @@ class MainWindow : public WindowOps {
     void Enable(Control control, bool enabled) override;
     int ShowMessage(const std::string& text, const std::string& title, int style) override;
     void DoEvents() override;
+    void ShowProgress(int done, int total, bool failed) override;
+    void RunFinished() override;
 
     // The answer of the last exit confirmation, once asked.
     std::optional<std::int32_t> Respuesta;
@@ -62,6 +67,10 @@ class MainWindow : public WindowOps {
     void Aceptar_Click();
     void Cancelar_Click();
     void Timer1_Timer();
+    void RunTimer1(bool running);
+    // The user ends the program: the run in progress, if any, is ended in its log first.
+    void EndProgram();
+    void TaskbarButtonCreated();
 
     // The folder picker (directory_picker.cpp).
     void Buscar_Click(std::int16_t campo);
@@ -89,6 +98,8 @@ class MainWindow : public WindowOps {
     std::string ControlText(ControlId id) const;
     void SetControlText(ControlId id, const std::string& text);
     void SetEnabled(ControlId id, bool enabled);
+    // Every control enabled as its own state and its containers' say.
+    void ShowEnabling();
     bool EnabledWithContainers(ControlId id) const;
     bool Usable(ControlId id) const;
     ControlId FocusedControl() const;
@@ -97,6 +108,8 @@ class MainWindow : public WindowOps {
     // Dir1's current folder.
     std::string CurrentFolder() const;
 
+    // Joined first and left last: the taskbar object lives in this thread's apartment.
+    UniqueComApartment comApartment_ = JoinComApartment();
     Engine engine_;
     Platform& platform_;
     std::function<void()> endProgram_;
@@ -128,6 +141,10 @@ class MainWindow : public WindowOps {
     UniqueIcon closedFolderIcon_;
     int pickerIconSize_ = 16;
     bool timerRunning_ = false;
+    // Sent when the window's taskbar button exists, again after Explorer restarts.
+    UINT taskbarButtonCreated_ = RegisterWindowMessageW(L"TaskbarButtonCreated");
+    // Empty until the taskbar button exists, and where the system has no such object.
+    UniqueCom<ITaskbarList3> taskbar_;
     bool activated_ = false;
     HWND focusOnDeactivation_ = nullptr;
 };
