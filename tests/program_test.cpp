@@ -372,11 +372,11 @@ TEST_F(ProgramTest, FoldersChosenInThePickerRunFromDumpToIndexRebuild)
         EXPECT_NE(log.find(end + line + end), std::string::npos) << line;
     std::vector<std::string> commands;
     for (const char* database : kDatabaseNames) {
-        for (const std::string& table : kTables)
+        for (const std::string table : kSampleTables)
             commands.push_back(DumpCommand(dlcFolder, source, database, table, dumpFolder));
     }
     for (const char* database : kDatabaseNames) {
-        for (const std::string& table : kTables)
+        for (const std::string table : kSampleTables)
             commands.push_back(LoadCommand(dlcFolder, destination, database, table, dumpFolder));
     }
     for (const char* database : kDatabaseNames)
@@ -392,7 +392,7 @@ TEST_F(ProgramTest, EnterPressedTwiceAfterAceptarLeavesTheRunGoingOn)
     ASSERT_NO_FATAL_FAILURE(StartRun());
     for (int press = 0; press < 2; ++press) {
         window->PressKey(VK_RETURN);
-        window->WaitUntilHandled();
+        ASSERT_NO_THROW(window->WaitUntilHandled()) << "the program did not outlive Enter " << press + 1;
     }
     ASSERT_TRUE(WaitUntil([this] { return RunEnded(); }, kRunTimeout)) << "the run did not end";
     EXPECT_FALSE(program->Ended(Milliseconds(0)));
