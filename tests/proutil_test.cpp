@@ -91,6 +91,14 @@ const Row kRows[] = {
      After::Unchanged},
 };
 
+// "(N)", the end of a message of number N.
+std::string Numbered(int number)
+{
+    std::string text = "(";
+    text += std::to_string(number);
+    return text + ")";
+}
+
 std::string Replace(std::string text, const std::string& from, const std::string& to)
 {
     for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
@@ -117,7 +125,8 @@ class ProutilStandin : public ::testing::Test {
             std::string word = text.substr(start, end - start);
             word = Replace(Replace(Replace(word, "SRC", source), "DST", destination), "VOL", dumpFolder);
             std::replace(word.begin(), word.end(), '/', kPathSeparator);
-            line += " " + QuoteArgument(word);
+            line += ' ';
+            line += QuoteArgument(word);
             start = end + 1;
         }
         return line;
@@ -194,7 +203,7 @@ TEST_F(ProutilStandin, FollowsTheDocumentedCommandLines)
 
         EXPECT_EQ(result.exitCode, row.exitCode) << result.output;
         for (int number : row.numbers) {
-            const size_t at = result.output.find("(" + std::to_string(number) + ")");
+            const size_t at = result.output.find(Numbered(number));
             ASSERT_NE(at, std::string::npos) << result.output;
             const bool success = std::count(std::begin(kSuccessNumbers), std::end(kSuccessNumbers), number) > 0;
             const size_t lineStart = result.output.rfind('\n', at) == std::string::npos ? 0 : result.output.rfind('\n', at) + 1;
@@ -202,7 +211,7 @@ TEST_F(ProutilStandin, FollowsTheDocumentedCommandLines)
         }
         for (int number : kSuccessNumbers) {
             if (std::count(row.numbers.begin(), row.numbers.end(), number) == 0) {
-                EXPECT_EQ(result.output.find("(" + std::to_string(number) + ")"), std::string::npos) << result.output;
+                EXPECT_EQ(result.output.find(Numbered(number)), std::string::npos) << result.output;
             }
         }
         if (row.numbers.empty()) {
@@ -219,6 +228,24 @@ TEST_F(ProutilStandin, FollowsTheDocumentedCommandLines)
     for (size_t i = 0; i < std::size(kRows); ++i)
         calls += call;
     EXPECT_EQ(ReadTextFile(envLog), calls);
+}
+
+// The installation's own folder reaches the program through the
+// interpreter and proutil's batch file or script, as the databases' do.
+TEST_F(ProutilStandin, RunsFromAnInstallationFolderOfAnyName)
+{
+    Reset(kRows[0]);
+    const std::filesystem::path bin = standin::PathFromUtf8(root.Make("dlc (x86) & cía")) / "bin";
+    std::filesystem::create_directories(bin);
+    for (const auto& entry : std::filesystem::directory_iterator(standin::PathFromUtf8(StandinFolder())))
+        std::filesystem::copy_file(entry.path(), bin / entry.path().filename());
+    const std::string log = JoinPath(root.Path(), "llamadas.log");
+    const std::string line = QuoteArgument(JoinPath(standin::Utf8FromPath(bin), "proutil")) + " " +
+                             QuoteArgument(source + ".db") + " -C dump cliente " + QuoteArgument(dumpFolder);
+
+    const CommandResult result = Run(line, {{"PROUTIL_LOG", log}});
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(ReadTextFile(log), "[" + source + ".db] [-C] [dump] [cliente] [" + dumpFolder + "]\n");
 }
 
 TEST_F(ProutilStandin, PrintsWhereAndHowItIsAsked)
