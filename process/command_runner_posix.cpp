@@ -48,8 +48,9 @@ std::vector<std::string> CommandEnvironment(const std::vector<std::pair<std::str
     for (char** entry = environ; *entry != nullptr; ++entry)
         entries.emplace_back(*entry);
     for (const auto& [name, value] : variables) {
-        std::erase_if(entries, [&](const std::string& entry) { return entry.substr(0, entry.find('=')) == name; });
-        entries.push_back(name + '=' + value);
+        const std::string prefix = name + '=';
+        std::erase_if(entries, [&prefix](const std::string& entry) { return entry.starts_with(prefix); });
+        entries.push_back(prefix + value);
     }
     return entries;
 }

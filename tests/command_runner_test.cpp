@@ -1,4 +1,6 @@
 #include <chrono>
+#include <cstddef>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +12,11 @@ namespace {
 
 void NoEvents() {}
 
+CommandResult RunLine(const std::string& line)
+{
+    return EjecutaComando(Command{line, {}, {}}, NoEvents);
+}
+
 std::string Proutil()
 {
     return QuoteArgument(JoinPath(StandinFolder(), "proutil"));
@@ -18,15 +25,15 @@ std::string Proutil()
 TEST(CommandRunner, ReturnsExitCodeAndAllOutput)
 {
 #ifdef _WIN32
-    const CommandResult result = EjecutaComando("echo uno& echo dos 1>&2& exit /b 3", NoEvents);
+    const CommandResult result = RunLine("echo uno& echo dos 1>&2& exit /b 3");
 #else
-    const CommandResult result = EjecutaComando("echo uno; echo dos >&2; exit 3", NoEvents);
+    const CommandResult result = RunLine("echo uno; echo dos >&2; exit 3");
 #endif
     EXPECT_EQ(result.exitCode, 3);
     EXPECT_NE(result.output.find("uno"), std::string::npos) << result.output;
     EXPECT_NE(result.output.find("dos"), std::string::npos) << result.output;
 
-    const CommandResult missing = EjecutaComando(Proutil() + " nada.db -C dump cliente x", NoEvents);
+    const CommandResult missing = RunLine(Proutil() + " nada.db -C dump cliente x");
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_NE(missing.output.find("** "), std::string::npos) << missing.output;
 }
@@ -38,7 +45,7 @@ TEST(CommandRunner, InputIsEmpty)
     TempFolder folder;
     const std::string db = JoinPath(folder.Path(), "korvane.db");
     standin::WriteDatabase(standin::PathFromUtf8(db), {{{"cliente", {{"cliente-id", false}}, {"1|Ana"}}}});
-    const CommandResult result = EjecutaComando(Proutil() + " " + QuoteArgument(db) + " -C idxbuild", NoEvents);
+    const CommandResult result = RunLine(Proutil() + " " + QuoteArgument(db) + " -C idxbuild");
     EXPECT_NE(result.exitCode, 0);
     EXPECT_FALSE(standin::ReadDatabase(standin::PathFromUtf8(db)).tables[0].indexes[0].active);
 }
@@ -51,13 +58,13 @@ TEST(CommandRunner, FoldersReachTheUtilityIntact)
     const std::string log = JoinPath(folder.Path(), "proutil.log");
     ScopedEnvironment logging("PROUTIL_LOG", log.c_str());
 
-    EjecutaComando(DumpCommand(dlc, db, "korvane", "cliente", folder.Path()), NoEvents);
-    EjecutaComando(LoadCommand(dlc, db, "korvane2", "año", folder.Path()), NoEvents);
-    EjecutaComando(IndexRebuildCommand(dlc, db, "korvane1"), NoEvents);
+    RunLine(DumpCommand(dlc, db, "korvane", "cliente", folder.Path()));
+    RunLine(LoadCommand(dlc, db, "korvane2", "año", folder.Path()));
+    RunLine(IndexRebuildCommand(dlc, db, "korvane1"));
 
     const std::string korvane = JoinPath(db, "korvane");
     EXPECT_EQ(ReadTextFile(log), "[" + korvane + ".db] [-C] [dump] [cliente] [" + JoinPath(folder.Path(), "korvane") + "]\n" +
-                                 "[" + korvane + "2.db] [-C] [load] [año] [" +
+                                 "[" + korvane + "2.db] [-C] [load] [" +
                                  JoinPath(JoinPath(folder.Path(), "korvane2"), "año.bd") + "]\n" +
                                  "[" + korvane + "1.db] [-C] [idxbuild] [all]\n");
 }
@@ -83,7 +90,7 @@ TEST(CommandRunner, WaitsForTheEndWhileHandlingEvents)
 #endif
     const auto start = std::chrono::steady_clock::now();
     const CommandResult result =
-        EjecutaComando(Proutil() + " " + QuoteArgument(db) + " -C dump cliente " + QuoteArgument(folder.Path()),
+        EjecutaComando(Command{Proutil() + " " + QuoteArgument(db) + " -C dump cliente " + QuoteArgument(folder.Path()), {}, {}},
                        processEvents);
     const auto elapsed = std::chrono::steady_clock::now() - start;
 
@@ -93,11 +100,68 @@ TEST(CommandRunner, WaitsForTheEndWhileHandlingEvents)
     EXPECT_GE(events, 1);
 }
 
+// The command's folder and variables are the command's alone: the program
+// and the commands after it keep the program's own.
+TEST(CommandRunner, FolderAndVariablesReachOnlyTheCommand)
+{
+    TempFolder folder;
+    ScopedEnvironment program("VACIALLENA_PRUEBA", "del programa");
+    const std::filesystem::path ownFolder = std::filesystem::current_path();
+#ifdef _WIN32
+    // Variable names ignore letter case on Windows: the command's replaces the program's.
+    const std::string show = "echo [%VACIALLENA_PRUEBA%]& cd";
+    const std::string name = "vaciallena_prueba";
+#else
+    const std::string show = "echo \"[$VACIALLENA_PRUEBA]\"; pwd";
+    const std::string name = "VACIALLENA_PRUEBA";
+#endif
+    const CommandResult own = EjecutaComando(Command{show, folder.Path(), {{name, "de la orden"}}}, NoEvents);
+    EXPECT_NE(own.output.find("[de la orden]"), std::string::npos) << own.output;
+    EXPECT_NE(own.output.find(folder.Path()), std::string::npos) << own.output;
+
+    EXPECT_NE(RunLine(show).output.find("[del programa]"), std::string::npos);
+    EXPECT_EQ(std::filesystem::current_path(), ownFolder);
+    EXPECT_THROW(EjecutaComando(Command{show, JoinPath(folder.Path(), "no existe"), {}}, NoEvents), RunError);
+}
+
+// Whatever a command prints, only its beginning and its end are kept, each
+// cut between two characters, with the number of bytes between them.
+TEST(CommandRunner, LongOutputKeepsItsBeginningAndEnd)
+{
+    TempFolder folder;
+    const std::string file = JoinPath(folder.Path(), "salida.txt");
+    std::string text = "<";
+    for (int i = 0; i < 600000; ++i)
+        text += "ñ";
+    text += ">";
+    WriteTextFile(file, text);
+#ifdef _WIN32
+    const std::string show = "type ";
+#else
+    const std::string show = "cat ";
+#endif
+    const CommandResult result = RunLine(show + QuoteArgument(file));
+
+    // Both cuts fall inside an ñ, which is left out whole.
+    EXPECT_TRUE(result.output == text.substr(0, kOutputKeptBytes - 1));
+    EXPECT_TRUE(result.outputEnd == text.substr(text.size() - kOutputKeptBytes + 1));
+    EXPECT_EQ(result.outputLeftOut, text.size() - 2 * kOutputKeptBytes + 2);
+#ifdef _WIN32
+    // Each part that is not UTF-8 is read in the console's code page, where
+    // byte A4 is ñ.
+    WriteTextFile(file, std::string(2 * kOutputKeptBytes + 1000, '\xA4'));
+    const CommandResult oem = RunLine(show + QuoteArgument(file));
+    EXPECT_EQ(oem.output.substr(0, 2), "ñ");
+    EXPECT_EQ(oem.outputEnd.size(), 2 * kOutputKeptBytes);
+    EXPECT_EQ(oem.outputLeftOut, 1000u);
+#endif
+}
+
 #ifdef _WIN32
 TEST(CommandRunner, UnsetComSpecIsAnError)
 {
     ScopedEnvironment unset("ComSpec", nullptr);
-    EXPECT_THROW(EjecutaComando("exit /b 0", NoEvents), RunError);
+    EXPECT_THROW(RunLine("exit /b 0"), RunError);
 }
 #endif
 
