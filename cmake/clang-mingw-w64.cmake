@@ -2,8 +2,8 @@
 # headers and libraries as the g++ build: it catches what g++ lets through.
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
 
-# Debian's clang does not recognise the MinGW g++ folder (named 12-posix, not
-# a version), so it is told where g++'s C++ library lives.
+# Debian's clang does not recognise the MinGW g++ folder (named like 12-posix,
+# not a bare version), so it is told where g++'s C++ library lives.
 execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-libgcc-file-name
   OUTPUT_VARIABLE mingw_libgcc OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 cmake_path(GET mingw_libgcc PARENT_PATH mingw_gcc_dir)
