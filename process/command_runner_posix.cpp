@@ -81,9 +81,10 @@ CommandResult EjecutaComando(const Command& command, const std::function<void()>
     const char* argv[] = {"/bin/sh", "-c", command.line.c_str(), nullptr};
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, "/bin/sh", actions.Get(), nullptr, const_cast<char**>(argv), envp.data());
-    if (spawned != 0)
-        Fail("No se puede ejecutar /bin/sh" + (command.workingFolder.empty() ? "" : " en la carpeta " + command.workingFolder),
-             spawned);
+    if (spawned != 0) {
+        const std::string where = command.workingFolder.empty() ? "" : " en la carpeta " + command.workingFolder;
+        Fail("No se puede ejecutar /bin/sh" + where, spawned);
+    }
     writeEnd.Reset();
 
     // The output ends when the command and everything it started have ended.

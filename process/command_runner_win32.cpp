@@ -58,7 +58,9 @@ std::vector<wchar_t> EnvironmentBlock(const std::vector<std::pair<std::string, s
         entries.emplace_back(entry);
     for (const auto& [name, value] : variables) {
         const std::wstring wideName = Utf16(name);
-        std::erase_if(entries, [&](const std::wstring& entry) { return CompareNames(VariableName(entry), wideName) == CSTR_EQUAL; });
+        std::erase_if(entries, [&wideName](const std::wstring& entry) {
+            return CompareNames(VariableName(entry), wideName) == CSTR_EQUAL;
+        });
         entries.push_back(wideName + L'=' + Utf16(value));
     }
     std::stable_sort(entries.begin(), entries.end(), [](const std::wstring& a, const std::wstring& b) {

@@ -88,10 +88,9 @@ TEST(CommandRunner, WaitsForTheEndWhileHandlingEvents)
 #else
     const auto processEvents = [&] { ++events; };
 #endif
+    const std::string line = Proutil() + " " + QuoteArgument(db) + " -C dump cliente " + QuoteArgument(folder.Path());
     const auto start = std::chrono::steady_clock::now();
-    const CommandResult result =
-        EjecutaComando(Command{Proutil() + " " + QuoteArgument(db) + " -C dump cliente " + QuoteArgument(folder.Path()), {}, {}},
-                       processEvents);
+    const CommandResult result = EjecutaComando(Command{line, {}, {}}, processEvents);
     const auto elapsed = std::chrono::steady_clock::now() - start;
 
     EXPECT_EQ(result.exitCode, 0) << result.output;
