@@ -110,9 +110,10 @@ std::string FailedTablesMessage(const std::string& database, const std::vector<F
                            : "Han fallado " + std::to_string(failed.size()) +
                                  " tablas de la base de datos " + database + ":";
     for (std::size_t i = 0; i < failed.size() && i < kTablesShown; ++i) {
-        text += "\n" + Shown(failed[i].table) + ": " + failed[i].reason;
+        // Appending, rather than "\n" + text, dodges a false -Wrestrict of GCC 12.
+        text.append("\n").append(Shown(failed[i].table)).append(": ").append(failed[i].reason);
         if (!failed[i].lastLine.empty())
-            text += "\n    " + Shown(failed[i].lastLine);
+            text.append("\n    ").append(Shown(failed[i].lastLine));
     }
     if (failed.size() > kTablesShown)
         text += "\ny " + std::to_string(failed.size() - kTablesShown) + " más.";
