@@ -20,6 +20,7 @@
 #include "system_helpers.h"
 
 #ifdef _WIN32
+#include "win32_handle.h"
 #include "win32_text.h"
 #else
 #include <sys/resource.h>
@@ -141,11 +142,11 @@ void RunScript(const fs::path& script)
     if (!CreateProcessW(interpreter, writable.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
                         &started))
         throw std::runtime_error("cannot start the script: " + SystemErrorText(GetLastError()));
-    WaitForSingleObject(started.hProcess, INFINITE);
+    const UniqueHandle thread(started.hThread);
+    const UniqueHandle process(started.hProcess);
+    WaitForSingleObject(process.Get(), INFINITE);
     DWORD exitCode = 1;
-    GetExitCodeProcess(started.hProcess, &exitCode);
-    CloseHandle(started.hThread);
-    CloseHandle(started.hProcess);
+    GetExitCodeProcess(process.Get(), &exitCode);
     if (exitCode != 0)
         throw std::runtime_error("the script ended with " + std::to_string(exitCode));
 }

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "gdi_handles.h"
 #include "win32_text.h"
 
 // Answers the message boxes that this thread opens, through a CBT hook, and
@@ -26,15 +27,11 @@ class MessageBoxAnswerer {
     explicit MessageBoxAnswerer(std::function<int(const Box&)> answer) : answer_(std::move(answer))
     {
         current_ = this;
-        hook_ = SetWindowsHookExW(WH_CBT, Hook, nullptr, GetCurrentThreadId());
+        hook_.Reset(SetWindowsHookExW(WH_CBT, Hook, nullptr, GetCurrentThreadId()));
     }
     MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
     MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
-    ~MessageBoxAnswerer()
-    {
-        UnhookWindowsHookEx(hook_);
-        current_ = nullptr;
-    }
+    ~MessageBoxAnswerer() { current_ = nullptr; }
 
     std::vector<Box> boxes;
 
@@ -77,5 +74,5 @@ class MessageBoxAnswerer {
 
     static inline thread_local MessageBoxAnswerer* current_ = nullptr;
     std::function<int(const Box&)> answer_;
-    HHOOK hook_ = nullptr;
+    UniqueHook hook_;
 };

@@ -8,26 +8,6 @@
 
 namespace {
 
-BOOL WINAPI DeleteBitmap(HBITMAP bitmap)
-{
-    return DeleteObject(bitmap);
-}
-
-using UniqueDc = UniqueGdi<HDC, DeleteDC>;
-using UniqueBitmap = UniqueGdi<HBITMAP, DeleteBitmap>;
-
-class ScreenDc {
-  public:
-    ScreenDc() : dc_(GetDC(nullptr)) {}
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    ~ScreenDc() { ReleaseDC(nullptr, dc_); }
-    HDC Get() const { return dc_; }
-
-  private:
-    HDC dc_;
-};
-
 [[noreturn]] void Fail(const std::string& what)
 {
     throw std::runtime_error(what + ": " + SystemErrorText(GetLastError()));
@@ -60,18 +40,15 @@ void SaveScreenBitmap(const RECT& rect, const std::string& path)
     const DWORD rowSize = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
     header.biSizeImage = rowSize * static_cast<DWORD>(height);
 
-    ScreenDc screen;
-    UniqueDc memory(CreateCompatibleDC(screen.Get()));
+    const UniqueWindowDc screen = WindowDc(nullptr);
+    const UniqueMemoryDc memory(CreateCompatibleDC(screen.Get().dc));
     void* bits = nullptr;
-    UniqueBitmap bitmap(CreateDIBSection(screen.Get(), reinterpret_cast<const BITMAPINFO*>(&header), DIB_RGB_COLORS,
-                                         &bits, nullptr, 0));
-    if (!memory.Get() || !bitmap.Get())
+    const UniqueBitmap bitmap(CreateDIBSection(screen.Get().dc, reinterpret_cast<const BITMAPINFO*>(&header),
+                                               DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!screen.Valid() || !memory.Valid() || !bitmap.Valid())
         Fail("cannot make a bitmap for the screenshot");
-    const HGDIOBJ previous = SelectObject(memory.Get(), bitmap.Get());
-    const BOOL copied = BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), rect.left, rect.top,
-                               SRCCOPY | CAPTUREBLT);
-    SelectObject(memory.Get(), previous);
-    if (!copied)
+    const UniqueSelection selected = Select(memory.Get(), bitmap.Get());
+    if (!BitBlt(memory.Get(), 0, 0, width, height, screen.Get().dc, rect.left, rect.top, SRCCOPY | CAPTUREBLT))
         Fail("cannot copy the screen");
     GdiFlush();
 

@@ -4,10 +4,10 @@
 
 #include "unique_resource.h"
 
-// Owners of the window's drawing resources, of the same family as the
-// kernel's UniqueHandle.
+// Owners of the window's drawing resources and hooks, of the same family
+// as the kernel's UniqueHandle.
 
-// One GDI object or icon; Free is the call that releases it.
+// One GDI object, icon or hook; Free is the call that releases it.
 template <typename Handle, BOOL(WINAPI* FreeHandle)(Handle)>
 struct GdiTraits {
     using Type = Handle;
@@ -23,8 +23,17 @@ inline BOOL WINAPI DeleteFont(HFONT font)
     return DeleteObject(font);
 }
 
+inline BOOL WINAPI DeleteBitmap(HBITMAP bitmap)
+{
+    return DeleteObject(bitmap);
+}
+
 using UniqueFont = UniqueGdi<HFONT, DeleteFont>;
+using UniqueBitmap = UniqueGdi<HBITMAP, DeleteBitmap>;
 using UniqueIcon = UniqueGdi<HICON, DestroyIcon>;
+// A device context of its own, from CreateCompatibleDC.
+using UniqueMemoryDc = UniqueGdi<HDC, DeleteDC>;
+using UniqueHook = UniqueGdi<HHOOK, UnhookWindowsHookEx>;
 
 // A window's device context from GetDC, given back to that window.
 struct WindowDcTraits {

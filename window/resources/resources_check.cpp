@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "gdi_handles.h"
 #include "resource_ids.h"
 
 namespace {
@@ -178,9 +179,9 @@ void check_image(const Image& image) {
     if (!shape)
         return;
 
-    const auto icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(image.icon),
-                                                    IMAGE_ICON, image.width, image.height, 0));
-    if (icon == nullptr) {
+    const UniqueIcon icon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(image.icon),
+                                                        IMAGE_ICON, image.width, image.height, 0)));
+    if (!icon.Valid()) {
         check(false, label + L"the icon loads");
         return;
     }
@@ -192,13 +193,17 @@ void check_image(const Image& image) {
     format.bmiHeader.biBitCount = 32;
     format.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP canvas = CreateDIBSection(dc, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(dc, canvas);
+    const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    const UniqueBitmap canvas(CreateDIBSection(dc.Get(), &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dc.Valid() || !canvas.Valid()) {
+        check(false, label + L"a canvas to draw the icon on");
+        return;
+    }
+    const UniqueSelection selected = Select(dc.Get(), canvas.Get());
     const DWORD magenta = 0xFF00FF;
     auto* pixels = static_cast<DWORD*>(bits);
     std::fill(pixels, pixels + image.width * image.height, magenta);
-    check(DrawIconEx(dc, 0, 0, icon, image.width, image.height, 0, nullptr, DI_NORMAL) != FALSE,
+    check(DrawIconEx(dc.Get(), 0, 0, icon.Get(), image.width, image.height, 0, nullptr, DI_NORMAL) != FALSE,
           label + L"the icon draws");
     GdiFlush();
 
@@ -219,11 +224,6 @@ void check_image(const Image& image) {
         }
     }
     check(wrong == 0, label + std::to_wstring(wrong) + L" pixels differ from the art; first " + first);
-
-    SelectObject(dc, previous);
-    DeleteObject(canvas);
-    DeleteDC(dc);
-    DestroyIcon(icon);
 }
 
 void check_icons() {
