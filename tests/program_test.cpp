@@ -5,7 +5,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <windows.h>
@@ -26,13 +25,10 @@ namespace {
 const Milliseconds kStartTimeout{20000};
 const Milliseconds kStepTimeout{5000};
 const Milliseconds kRunTimeout{30000};
-// Leaving is immediate; this only covers a slow machine.
-const Milliseconds kExitTimeout{2000};
-// Each command sleeps this long, so that a run lasts long enough to watch the
-// progress dots (one every 700 ms) and to act in the middle of it.
-const int kCommandMs = 500;
-// What a command takes at most under Wine, starting the interpreter included.
-const Milliseconds kCommandLength{kCommandMs + 1000};
+// Leaving is immediate. The command left behind waits until the test lets it
+// go, so a program that waited for it would never end: this time only covers
+// a slow machine.
+const Milliseconds kExitTimeout{5000};
 
 // The status line of a pass over one database, before its dots.
 std::string Status(const std::string& direction, const std::string& database)
@@ -105,10 +101,15 @@ class ProgramTest : public ::testing::Test {
     std::string destination = root.Make("datos destino");
     std::string dumpFolder = root.Make("ficheros bd");
     std::string commandLog = JoinPath(root.Path(), "proutil.log");
-    ScopedEnvironment delay{"PROUTIL_DELAY_MS", std::to_string(kCommandMs).c_str()};
+    std::string holdFile = JoinPath(root.Path(), "proutil.hold");
     ScopedEnvironment logging{"PROUTIL_LOG", commandLog.c_str()};
+    ScopedEnvironment holding{"PROUTIL_HOLD_FILE", holdFile.c_str()};
     std::optional<Program> program;
     std::optional<ProgramWindow> window;
+    // The commands let go on since HoldCommands.
+    std::size_t released = 0;
+    // The processes of the command that waits in RunUntilTheSecondCommand.
+    std::vector<UniqueHandle> heldCommand;
 
     void SetUp() override
     {
@@ -164,6 +165,47 @@ class ProgramTest : public ::testing::Test {
         return WaitUntil([&] { return Commands().size() >= count; }, kRunTimeout);
     }
 
+    // From now on each command waits, once started, until Release lets it go on.
+    void HoldCommands() const { WriteTextFile(holdFile, ""); }
+
+    bool CommandHeld() const { return Commands().size() > released; }
+
+    void Release()
+    {
+        const std::filesystem::path hold = standin::PathFromUtf8(holdFile);
+        std::error_code error;
+        ASSERT_TRUE(std::filesystem::remove(hold, error)) << "no command was held: " << error.message();
+        // The command makes the file again as it goes on, for the next one to wait.
+        ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(hold, error); }, kStepTimeout))
+            << "the held command did not go on";
+        ++released;
+    }
+
+    // Lets each command go on in turn until the run ends.
+    bool FinishRun()
+    {
+        return WaitUntil(
+            [this] {
+                if (CommandHeld())
+                    Release();
+                return RunEnded();
+            },
+            kRunTimeout);
+    }
+
+    // A run that waits in its second command, a dump of korvane.
+    void RunUntilTheSecondCommand()
+    {
+        HoldCommands();
+        TypeTheFolders();
+        ASSERT_NO_FATAL_FAILURE(StartRun());
+        ASSERT_TRUE(CommandsStarted(1)) << "the run did not start its first command";
+        ASSERT_NO_FATAL_FAILURE(Release());
+        ASSERT_TRUE(CommandsStarted(2)) << "the run did not reach its second command";
+        heldCommand = program->Descendants({"cmd.exe", "_proutil.exe"});
+        ASSERT_EQ(heldCommand.size(), 2u) << "the interpreter and proutil of the second command were not found";
+    }
+
     // Every dump, then every load, then the index rebuilds, as proutil got them.
     std::vector<std::string> WholeRunCommands() const
     {
@@ -189,9 +231,9 @@ class ProgramTest : public ::testing::Test {
             EXPECT_EQ(standin::ReadDatabase(DatabasePath(destination, i)), SourceDatabase(i)) << kDatabaseNames[i];
     }
 
-    // After the program has gone: the command it left running finishes on
-    // its own, and nothing starts after it.
-    void ExpectTheRunStoppedAfter(std::size_t commandsBefore) const
+    // After the program has gone: the command it left waiting finishes once
+    // let go, and nothing starts after it.
+    void ExpectTheRunStoppedAfter(std::size_t commandsBefore)
     {
         const std::vector<std::string> started = Commands();
         const std::vector<std::string> whole = WholeRunCommands();
@@ -202,8 +244,9 @@ class ProgramTest : public ::testing::Test {
         ASSERT_EQ(last.size(), 5u);
         ASSERT_EQ(last[2], "dump");
         const std::string dumpFile = JoinPath(last[4], last[3]) + ".bd";
-        EXPECT_TRUE(WaitUntil([&] { return Exists(dumpFile); }, kRunTimeout)) << started.back() << " did not finish";
-        std::this_thread::sleep_for(3 * kCommandLength);
+        ASSERT_NO_FATAL_FAILURE(Release());
+        ASSERT_TRUE(AllEnded(heldCommand, kRunTimeout)) << started.back() << " did not end";
+        EXPECT_TRUE(Exists(dumpFile)) << started.back() << " did not finish";
         EXPECT_EQ(Commands(), started);
         EXPECT_EQ(ProgramsLeft(), 0);
     }
@@ -211,14 +254,9 @@ class ProgramTest : public ::testing::Test {
     // "&Cancelar" while the second command of a run goes on: the question it asks.
     std::optional<MessageBoxShown> AskToLeaveDuringARun()
     {
-        TypeTheFolders();
-        StartRun();
+        RunUntilTheSecondCommand();
         if (testing::Test::HasFatalFailure())
             return std::nullopt;
-        if (!CommandsStarted(2)) {
-            ADD_FAILURE() << "the run did not reach its second command";
-            return std::nullopt;
-        }
         window->Click(kIdCancelar);
         auto box = window->WaitForMessageBox(kStepTimeout);
         if (box) {
@@ -242,21 +280,40 @@ TEST_F(ProgramTest, WholeRunShowsItsProgressLocksTheWindowAndCopiesTheDatabases)
     EXPECT_EQ(window->Text(kIdText5), dlcFolder);
     EXPECT_EQ(window->Text(kIdText6), dlcFolder);
 
+    HoldCommands();
     TypeTheFolders();
     ASSERT_NO_FATAL_FAILURE(StartRun());
     std::vector<Sighting> seen;
+    // Whether the window was seen: it goes on changing between the reads,
+    // which belong together only when the status line held still around them.
+    const auto look = [&] {
+        const std::string status = window->Text(kIdLabel5);
+        const std::string table = window->Text(kIdLabel4);
+        const bool locked = !window->Enabled(kIdAceptar) && !window->Enabled(kIdFrame4) &&
+                            !window->Enabled(kIdFrame5) && !window->Enabled(kIdFrame6) && !window->Enabled(kIdText4);
+        if (window->Text(kIdLabel5) != status)
+            return false;
+        const Sighting now{status, table, locked};
+        if (seen.empty() || !(now == seen.back()))
+            seen.push_back(now);
+        return true;
+    };
+    const std::string korvane = Status("Descarga", "Korvane");
+    // The first command waits while the dots grow, each later one until the
+    // window has been seen while it waited.
     ASSERT_TRUE(WaitUntil(
         [&] {
-            const std::string status = window->Text(kIdLabel5);
-            const std::string table = window->Text(kIdLabel4);
-            const bool locked = !window->Enabled(kIdAceptar) && !window->Enabled(kIdFrame4) &&
-                                !window->Enabled(kIdFrame5) && !window->Enabled(kIdFrame6) &&
-                                !window->Enabled(kIdText4);
-            // The window goes on changing between the reads; they belong
-            // together only when the status line held still around them.
-            const Sighting now{status, table, locked};
-            if (window->Text(kIdLabel5) == status && (seen.empty() || !(now == seen.back())))
-                seen.push_back(now);
+            const bool held = CommandHeld();
+            return look() && held && seen.back().status.rfind(korvane + "..", 0) == 0;
+        },
+        kRunTimeout))
+        << "the dots did not grow while korvane's first table was dumped";
+    ASSERT_NO_FATAL_FAILURE(Release());
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const bool held = CommandHeld();
+            if (look() && held)
+                Release();
             return RunEnded();
         },
         kRunTimeout))
@@ -271,7 +328,6 @@ TEST_F(ProgramTest, WholeRunShowsItsProgressLocksTheWindowAndCopiesTheDatabases)
         }
         return seen.size();
     };
-    const std::string korvane = Status("Descarga", "Korvane");
     const std::size_t firstTable = first(0, korvane, "Tabla: PUB.cliente");
     ASSERT_LT(firstTable, seen.size()) << "the dump of korvane's first table was not shown";
     // A dot every tick of the timer, for as long as the database's pass lasts.
@@ -296,10 +352,8 @@ TEST_F(ProgramTest, WholeRunShowsItsProgressLocksTheWindowAndCopiesTheDatabases)
 
 TEST_F(ProgramTest, ClosingTheWindowInTheMiddleOfARunEndsTheProgramAtOnce)
 {
-    TypeTheFolders();
-    ASSERT_NO_FATAL_FAILURE(StartRun());
-    // Closed while the second dump is running.
-    ASSERT_TRUE(CommandsStarted(2));
+    // Closed while the second dump waits.
+    ASSERT_NO_FATAL_FAILURE(RunUntilTheSecondCommand());
     EXPECT_EQ(ProgramsLeft(), 1);
     window->Close();
     EXPECT_TRUE(program->Ended(kExitTimeout));
@@ -312,7 +366,7 @@ TEST_F(ProgramTest, CancelarAsksAndCancellingTheQuestionLetsTheRunGoOn)
     ASSERT_TRUE(box);
     window->Answer(*box, IDCANCEL);
 
-    ASSERT_TRUE(WaitUntil([this] { return RunEnded(); }, kRunTimeout)) << "the run did not end";
+    ASSERT_TRUE(FinishRun()) << "the run did not end";
     EXPECT_FALSE(program->Ended(Milliseconds(0)));
     EXPECT_TRUE(window->MessageBoxes().empty());
     ExpectDestinationsEqualSources();
@@ -388,13 +442,15 @@ TEST_F(ProgramTest, FoldersChosenInThePickerRunFromDumpToIndexRebuild)
 
 TEST_F(ProgramTest, EnterPressedTwiceAfterAceptarLeavesTheRunGoingOn)
 {
+    HoldCommands();
     TypeTheFolders();
     ASSERT_NO_FATAL_FAILURE(StartRun());
+    ASSERT_TRUE(CommandsStarted(1)) << "the run did not start its first command";
     for (int press = 0; press < 2; ++press) {
         window->PressKey(VK_RETURN);
         ASSERT_NO_THROW(window->WaitUntilHandled()) << "the program did not outlive Enter " << press + 1;
     }
-    ASSERT_TRUE(WaitUntil([this] { return RunEnded(); }, kRunTimeout)) << "the run did not end";
+    ASSERT_TRUE(FinishRun()) << "the run did not end";
     EXPECT_FALSE(program->Ended(Milliseconds(0)));
     EXPECT_EQ(Commands(), WholeRunCommands());
 }
@@ -403,10 +459,13 @@ TEST_F(ProgramTest, EnterPressedTwiceAfterAceptarLeavesTheRunGoingOn)
 // it started waits: it must not start a run inside the run.
 TEST_F(ProgramTest, TwoClicksQueuedOnAceptarRunOnce)
 {
+    HoldCommands();
     TypeTheFolders();
     window->PostClicks(kIdAceptar, 2);
     ASSERT_TRUE(WaitUntil([this] { return !window->Enabled(kIdAceptar); }, kStepTimeout)) << "the run did not start";
-    ASSERT_TRUE(WaitUntil([this] { return RunEnded(); }, kRunTimeout)) << "the run did not end";
+    ASSERT_TRUE(CommandsStarted(1)) << "the run did not start its first command";
+    ASSERT_NO_THROW(window->WaitUntilHandled()) << "the second click was not handled";
+    ASSERT_TRUE(FinishRun()) << "the run did not end";
     EXPECT_EQ(Commands(), WholeRunCommands());
 }
 

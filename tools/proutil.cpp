@@ -24,6 +24,11 @@
 //                             and the current folder: "[DLC=VALUE] [FOLDER]",
 //                             or "[DLC unset] [FOLDER]"
 //   PROUTIL_DELAY_MS=N        sleep N milliseconds before the work
+//   PROUTIL_HOLD_FILE=FILE    a command that finds FILE as it starts, before
+//                             its PROUTIL_LOG line, waits before the work
+//                             until FILE is deleted, then makes it again: each
+//                             deletion lets one logged command go on, so that
+//                             a test sees what a command in progress looks like
 //   PROUTIL_FAIL_TABLE=TARGET make dump and load of that table fail with a
 //                             "** Simulated failure" message
 //   PROUTIL_FAIL_EXIT=N       exit code of the failures of PROUTIL_FAIL_TABLE
@@ -51,6 +56,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -186,6 +192,11 @@ class Proutil {
         toStderr_ = GetEnv("PROUTIL_STDERR") == "1";
         lineEnd_ = GetEnv("PROUTIL_CRLF") == "1" ? "\r\n" : "\n";
 
+        // Looked for before the call is logged: a test lets a command go on
+        // once it has seen its line, and the command must wait for that.
+        const std::string hold = GetEnv("PROUTIL_HOLD_FILE");
+        const bool held = !hold.empty() && Present(PathFromUtf8(hold));
+
         std::string log = GetEnv("PROUTIL_LOG");
         if (!log.empty() && !AppendLine(log, Bracketed(args)))
             return Fail("Cannot append to the log file " + log + ".", 9998);
@@ -196,6 +207,9 @@ class Proutil {
             if (!AppendLine(envLog, Bracketed({dlc ? "DLC=" + *dlc : "DLC unset", folder})))
                 return Fail("Cannot append to the log file " + envLog + ".", 9998);
         }
+
+        if (held && !WaitUntilLetGo(PathFromUtf8(hold)))
+            return Fail("Cannot make the hold file " + hold + " again.", 9998);
 
         std::string delay = GetEnv("PROUTIL_DELAY_MS");
         if (!delay.empty()) {
@@ -215,6 +229,21 @@ class Proutil {
     }
 
   private:
+    static bool Present(const fs::path& file)
+    {
+        // Windows refuses to look at a file being deleted: that one is still there.
+        std::error_code error;
+        return fs::exists(file, error) || error;
+    }
+
+    static bool WaitUntilLetGo(const fs::path& holdFile)
+    {
+        while (Present(holdFile))
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::ofstream next(holdFile);
+        return next.good();
+    }
+
     void Print(const std::string& text)
     {
         (toStderr_ ? std::cerr : std::cout) << text << std::flush;

@@ -5,6 +5,8 @@
 #include <thread>
 #include <vector>
 
+#include <tlhelp32.h>
+
 #include "win32_text.h"
 
 namespace window_driver {
@@ -64,6 +66,14 @@ bool SameName(const std::string& a, const std::string& b)
                                 static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
 }
 
+// When the process began, in the system's ticks of 100 ns; 0 when unknown.
+ULONGLONG CreationTime(HANDLE process)
+{
+    FILETIME created = {}, ended, kernel, user;
+    GetProcessTimes(process, &created, &ended, &kernel, &user);
+    return static_cast<ULONGLONG>(created.dwHighDateTime) << 32 | created.dwLowDateTime;
+}
+
 } // namespace
 
 bool WaitUntil(const std::function<bool()>& condition, Milliseconds timeout)
@@ -76,6 +86,17 @@ bool WaitUntil(const std::function<bool()>& condition, Milliseconds timeout)
             return false;
         std::this_thread::sleep_for(kPollInterval);
     }
+}
+
+bool AllEnded(const std::vector<UniqueHandle>& processes, Milliseconds timeout)
+{
+    return WaitUntil(
+        [&] {
+            return std::all_of(processes.begin(), processes.end(), [](const UniqueHandle& process) {
+                return WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0;
+            });
+        },
+        timeout);
 }
 
 Program::Program(const std::string& executable)
@@ -105,6 +126,44 @@ Program::~Program()
 bool Program::Ended(Milliseconds timeout) const
 {
     return WaitForSingleObject(process_.Get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+}
+
+std::vector<UniqueHandle> Program::Descendants(const std::vector<std::string>& executables) const
+{
+    const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot.Valid())
+        throw std::runtime_error(ErrorText("cannot list the processes"));
+    std::vector<PROCESSENTRY32W> entries;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry))
+        entries.push_back(entry);
+    struct Found {
+        DWORD id;
+        ULONGLONG created;
+    };
+    // Each process found is looked up as a parent in turn.
+    std::vector<Found> found = {{id_, CreationTime(process_.Get())}};
+    std::vector<UniqueHandle> processes;
+    for (std::size_t parent = 0; parent < found.size(); ++parent) {
+        for (const PROCESSENTRY32W& child : entries) {
+            if (child.th32ParentProcessID != found[parent].id)
+                continue;
+            UniqueHandle process(
+                OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, child.th32ProcessID));
+            // The parent's id may have been a process that has ended, its id
+            // given since to this parent: its children are older than it.
+            const ULONGLONG created = process.Valid() ? CreationTime(process.Get()) : 0;
+            if (!process.Valid() || created < found[parent].created)
+                continue;
+            found.push_back({child.th32ProcessID, created});
+            const std::string name = Utf8(child.szExeFile);
+            if (std::any_of(executables.begin(), executables.end(),
+                            [&](const std::string& executable) { return SameName(name, executable); }))
+                processes.push_back(std::move(process));
+        }
+    }
+    return processes;
 }
 
 std::optional<ProgramWindow> ProgramWindow::Find(DWORD processId, Milliseconds timeout)

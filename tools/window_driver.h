@@ -23,6 +23,9 @@ using Milliseconds = std::chrono::milliseconds;
 // Asks until condition holds or timeout has passed; says which.
 bool WaitUntil(const std::function<bool()>& condition, Milliseconds timeout);
 
+// True once every one of the processes has ended, waiting up to timeout.
+bool AllEnded(const std::vector<UniqueHandle>& processes, Milliseconds timeout);
+
 // A program started from its executable, in the executable's folder as a
 // double click would, with this process's environment. One still running
 // when this is destroyed is ended, so that its files can be removed.
@@ -36,6 +39,11 @@ class Program {
     DWORD Id() const { return id_; }
     // True once the process has ended, waiting for it up to timeout.
     bool Ended(Milliseconds timeout) const;
+    // The processes it started that still run, and theirs, opened so that
+    // one can wait for them after the program has gone. Only those running
+    // one of executables (file names) are taken: Wine starts helpers of its
+    // own, such as explorer.exe, from a program, and they outlive it.
+    std::vector<UniqueHandle> Descendants(const std::vector<std::string>& executables) const;
 
   private:
     UniqueHandle process_;
