@@ -18,6 +18,15 @@ struct KernelHandleTraits {
 };
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 
+// A search of FindFirstFileW, which says "none" only one way.
+struct FindTraits {
+    using Type = HANDLE;
+    static Type Empty() { return INVALID_HANDLE_VALUE; }
+    static bool Valid(Type search) { return search != INVALID_HANDLE_VALUE; }
+    static void Free(Type search) { FindClose(search); }
+};
+using UniqueFind = UniqueResource<FindTraits>;
+
 // Memory the system allocated for the caller with LocalAlloc.
 struct LocalMemoryTraits {
     using Type = HLOCAL;

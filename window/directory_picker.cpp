@@ -10,7 +10,7 @@
 #include <array>
 #include <optional>
 
-#include "unique_resource.h"
+#include "win32_handle.h"
 #include "win32_text.h"
 
 namespace {
@@ -18,14 +18,6 @@ namespace {
 // The folder buttons and the fields they fill, by CampoRuta.
 const std::array<ControlId, 5> kCampoButtons = {kIdBuscar, kIdBuscar1, kIdBuscar2, kIdBuscar3, kIdBuscar4};
 const std::array<ControlId, 5> kCampoFields = {kIdText1, kIdText5, kIdText2, kIdText6, kIdText4};
-
-struct FindTraits {
-    using Type = HANDLE;
-    static Type Empty() { return INVALID_HANDLE_VALUE; }
-    static bool Valid(Type search) { return search != INVALID_HANDLE_VALUE; }
-    static void Free(Type search) { FindClose(search); }
-};
-using UniqueFind = UniqueResource<FindTraits>;
 
 std::string ProcessFolder()
 {
