@@ -28,7 +28,7 @@ const Milliseconds kRunTimeout{30000};
 // Leaving is immediate. The command left behind waits until the test lets it
 // go, so a program that waited for it would never end: this time only covers
 // a slow machine.
-const Milliseconds kExitTimeout{5000};
+const Milliseconds kExitTimeout{2000};
 
 // The status line of a pass over one database, before its dots.
 std::string Status(const std::string& direction, const std::string& database)
