@@ -44,7 +44,7 @@ bool CanPassIntact(const std::string& text);
 // CanPassIntact.
 std::string QuoteArgument(const std::string& text);
 
-// The table is a name as TableNameOf gives it.
+// The table is a name as ListedTables gives it.
 // DLC\proutil DB\base.db -C dump table DUMP\base
 std::string DumpCommand(const std::string& dlcFolder, const std::string& dbFolder,
                         const std::string& database, const std::string& table,

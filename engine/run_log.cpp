@@ -28,7 +28,7 @@ std::string Seconds(std::chrono::milliseconds duration)
 std::vector<std::string> OutputLines(const std::string& output)
 {
     std::vector<std::string> lines = SplitTableList(output);
-    while (!lines.empty() && lines.back().find_first_not_of(" \t") == std::string::npos)
+    while (!lines.empty() && TrimBlanks(lines.back()).empty())
         lines.pop_back();
     return lines;
 }

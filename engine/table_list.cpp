@@ -35,6 +35,35 @@ bool IsDefaultOwner(const std::string& owner)
     return owner.empty() || Lower(owner) == kDefaultOwner;
 }
 
+// Why a table name cannot be given to proutil (it could name a file or a
+// folder, or not reach proutil intact); empty when it can.
+std::string TableNameProblem(const std::string& name)
+{
+    if (!CanPassIntact(name))
+        return "el nombre contiene caracteres que no se pueden pasar a proutil";
+    // The dump names a file after the table: a name that reads as a path
+    // would write it elsewhere.
+    const bool pathLike = name.find_first_of("\\/:") != std::string::npos;
+    const auto dots = std::count(name.begin(), name.end(), '.');
+    const bool badDots = dots > 1 || name.front() == '.' || name.back() == '.';
+    const bool blanks = name.find_first_of(" \t") != std::string::npos;
+    if (pathLike || badDots || blanks)
+        return "no es un nombre de tabla";
+    return {};
+}
+
+// The same for the same table.
+std::string TableKey(const std::string& name)
+{
+    const std::string owner = OwnerOf(name);
+    return Lower((IsDefaultOwner(owner) ? std::string(kDefaultOwner) : owner) + "." + TableOf(name));
+}
+
+bool IsTransactionsTable(const std::string& name)
+{
+    return TableKey(name) == "pub.gmtrans";
+}
+
 } // namespace
 
 std::vector<std::string> SplitTableList(const std::string& text)
@@ -55,17 +84,12 @@ std::vector<std::string> SplitTableList(const std::string& text)
     return lines;
 }
 
-std::string TableNameOf(const std::string& line)
-{
-    return TrimBlanks(line);
-}
-
 std::vector<ListedTable> ListedTables(const std::string& listText, bool withTransactions)
 {
     std::vector<ListedTable> tables;
     std::set<std::string> seen;
     for (const std::string& line : SplitTableList(listText)) {
-        ListedTable table{line, TableNameOf(line), false, {}};
+        ListedTable table{line, TrimBlanks(line), false, {}};
         if (table.name.empty())
             continue;
         table.leftOut = IsTransactionsTable(table.name) && !withTransactions;
@@ -76,32 +100,6 @@ std::vector<ListedTable> ListedTables(const std::string& listText, bool withTran
         tables.push_back(table);
     }
     return tables;
-}
-
-std::string TableNameProblem(const std::string& name)
-{
-    if (!CanPassIntact(name))
-        return "el nombre contiene caracteres que no se pueden pasar a proutil";
-    // The dump names a file after the table: a name that reads as a path
-    // would write it elsewhere.
-    const bool pathLike = name.find_first_of("\\/:") != std::string::npos;
-    const auto dots = std::count(name.begin(), name.end(), '.');
-    const bool badDots = dots > 1 || name.front() == '.' || name.back() == '.';
-    const bool blanks = name.find_first_of(" \t") != std::string::npos;
-    if (pathLike || badDots || blanks)
-        return "no es un nombre de tabla";
-    return {};
-}
-
-std::string TableKey(const std::string& name)
-{
-    const std::string owner = OwnerOf(name);
-    return Lower((IsDefaultOwner(owner) ? std::string(kDefaultOwner) : owner) + "." + TableOf(name));
-}
-
-bool IsTransactionsTable(const std::string& name)
-{
-    return TableKey(name) == "pub.gmtrans";
 }
 
 std::string DumpFileName(const std::string& name)

@@ -11,7 +11,7 @@ std::vector<std::string> SplitTableList(const std::string& text);
 // A line of a table list that names a table.
 struct ListedTable {
     std::string line;  // as read
-    std::string name;  // as TableNameOf gives it
+    std::string name;  // the line without the blanks and tabs around it
     // The transactions table when it is not asked for: not run, no fault.
     bool leftOut = false;
     // Why it runs no command and counts as a failed table: a name that is
@@ -21,24 +21,11 @@ struct ListedTable {
     bool Runs() const { return !leftOut && problem.empty(); }
 };
 
-// The tables a list names, in its order; blank lines name none.
+// The tables a list names, in its order; blank lines name none. proutil's
+// names ignore letter case and a table's owner is PUB unless the name says
+// otherwise: "gmtrans", "GMTRANS" and "pub.gmtrans" are all the transactions
+// table, and "cliente" after "PUB.Cliente" is the same table again.
 std::vector<ListedTable> ListedTables(const std::string& listText, bool withTransactions);
-
-// The table a list line names: the line without the blanks and tabs around
-// it; empty when the line names no table.
-std::string TableNameOf(const std::string& line);
-
-// Why a table name cannot be given to proutil (it could name a file or a
-// folder, or not reach proutil intact); empty when it can.
-std::string TableNameProblem(const std::string& name);
-
-// proutil's names ignore letter case and a table's owner is PUB unless the
-// name says otherwise: "cliente", "CLIENTE" and "pub.Cliente" are one table.
-// The key is the same for the same table.
-std::string TableKey(const std::string& name);
-
-// The transactions table, processed only when asked for.
-bool IsTransactionsTable(const std::string& name);
 
 // The file proutil's dump writes for a table: TABLE.bd for tables of PUB,
 // OWNER_TABLE.bd for any other owner, with the letters as the list has them.
