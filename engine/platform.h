@@ -16,6 +16,13 @@ class RunError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// The command interpreter itself could not be started: nothing of the
+// command ran, so trying it again cannot repeat any of its work.
+class CommandNotStarted : public RunError {
+  public:
+    using RunError::RunError;
+};
+
 // A utility that prints without end must not fill the memory or the log:
 // of a longer output only the first and the last this many bytes are kept.
 inline constexpr std::size_t kOutputKeptBytes = 512 * 1024;
@@ -41,6 +48,9 @@ struct Command {
     std::string workingFolder;
     // Variables set for this command only, over the program's environment.
     std::vector<std::pair<std::string, std::string>> environment;
+    // When not empty, everything the command prints is also kept whole in
+    // this file, byte for byte as printed, replacing what the file held.
+    std::string outputFile;
 };
 
 enum class PathKind { Missing, File, Folder };
@@ -78,15 +88,24 @@ class Platform {
     virtual bool CreateFolder(const std::string& path) = 0;
     // The folder that holds the running program, without a trailing separator.
     virtual std::string ProgramFolder() = 0;
-    // The whole text of a table list, converted to UTF-8: UTF-8 or UTF-16
-    // when the file starts with their byte order mark (which is dropped),
-    // the system's 8-bit code page otherwise. Throws RunError.
-    virtual std::string ReadTableList(const std::string& path) = 0;
+    // The whole text of a file (a table list, a kept output), converted to
+    // UTF-8: UTF-8 or UTF-16 when the file starts with their byte order mark
+    // (which is dropped), the system's 8-bit code page otherwise. Throws
+    // RunError.
+    virtual std::string ReadTextFile(const std::string& path) = 0;
+    // False when the file is there and could not be removed; a file that
+    // is not there is no failure.
+    virtual bool RemoveFile(const std::string& path) = 0;
     // Runs one command through the command interpreter and returns only
     // when it has ended, calling whileWaiting whenever window events may be
-    // pending. Throws RunError when the command cannot be started or watched.
+    // pending. Throws CommandNotStarted when the interpreter cannot be
+    // started, RunError when the command cannot be prepared or watched, or
+    // its output cannot be kept.
     virtual CommandResult RunCommand(const Command& command,
                                      const std::function<void()>& whileWaiting) = 0;
+    // Waits that long without using the CPU, calling whileWaiting whenever
+    // window events may be pending.
+    virtual void Pause(std::chrono::milliseconds duration, const std::function<void()>& whileWaiting) = 0;
     virtual ClockReading Now() = 0;
     // Adds the bytes at the end of the file, creating it, with a UTF-8 byte
     // order mark first, when it is absent or empty. The file is open only

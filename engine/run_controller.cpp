@@ -228,7 +228,7 @@ int Engine::CommandsOfRun(bool dump, bool load)
     for (const DatabaseName& database : kDatabases) {
         try {
             const std::string list =
-                platform_.ReadTableList(JoinPath(platform_.ProgramFolder(), std::string(database.name) + ".ttl"));
+                platform_.ReadTextFile(JoinPath(platform_.ProgramFolder(), std::string(database.name) + ".ttl"));
             for (const ListedTable& table : ListedTables(list, transactions))
                 perDirection += table.Runs() ? 1 : 0;
         } catch (const RunError&) {
@@ -332,7 +332,7 @@ bool Engine::DumpFoldersReady()
 Engine::Ran Engine::RunCommand(const std::string& line, const std::string& dlcFolder,
                                const std::string& workingFolder, const char* successNumber)
 {
-    Command command{line, workingFolder, {}};
+    Command command{line, workingFolder, {}, {}};
     const std::string installation = ParentFolder(dlcFolder);
     if (!installation.empty() && platform_.Look(JoinPath(dlcFolder, kProutilProgram)) == PathKind::File)
         command.environment.push_back({"DLC", installation});

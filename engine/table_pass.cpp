@@ -27,7 +27,7 @@ void Engine::RunTablePass(const Direction& direction)
     std::vector<FailedTable> failed;
     try {
         const std::vector<ListedTable> tables =
-            ListedTables(platform_.ReadTableList(FicheroTablas), window_.Value(CheckBox::Check1) == 1);
+            ListedTables(platform_.ReadTextFile(FicheroTablas), window_.Value(CheckBox::Check1) == 1);
         if (tables.empty())
             throw RunError("La lista de tablas " + FicheroTablas + " no contiene ninguna tabla");
         for (const ListedTable& table : tables) {

@@ -6,7 +6,9 @@
 // it on Win32; the tests implement it with a recorder.
 
 enum class Field { Text1, Text2, Text4, Text5, Text6 };
-enum class CheckBox { Check1, Check2, Check3 };
+// Check1 "Procesar Transacciones", Check2 "Descarga", Check3 "Carga",
+// Check4 "Comprobar registros".
+enum class CheckBox { Check1, Check2, Check3, Check4 };
 enum class Caption { Label4, Label5 };
 enum class Control { Aceptar, Frame4, Frame5, Frame6, Timer1 };
 
@@ -17,10 +19,12 @@ inline constexpr Control kLockedDuringRun[] = {Control::Aceptar, Control::Frame4
 // Message box styles and answers, numbered as Windows numbers them.
 enum MessageStyle : int {
     kStylePlain = 0,          // OK button, no icon
+    kStyleError = 16,         // error icon, OK button
     kStyleInformation = 64,   // information icon, OK button
     kStyleQuestion = 33,      // question icon, OK and Cancel
+    kStyleWarningNoFirst = 308,  // warning icon 48, Yes and No 4, No the default 256
 };
-enum MessageAnswer : int { kAnswerOk = 1, kAnswerCancel = 2 };
+enum MessageAnswer : int { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo = 7 };
 
 class WindowOps {
   public:

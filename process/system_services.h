@@ -9,8 +9,10 @@ class SystemServices : public Platform {
     bool SameFile(const std::string& a, const std::string& b) override;
     bool CreateFolder(const std::string& path) override;
     std::string ProgramFolder() override;
-    std::string ReadTableList(const std::string& path) override;
+    std::string ReadTextFile(const std::string& path) override;
+    bool RemoveFile(const std::string& path) override;
     CommandResult RunCommand(const Command& command, const std::function<void()>& whileWaiting) override;
+    void Pause(std::chrono::milliseconds duration, const std::function<void()>& whileWaiting) override;
     ClockReading Now() override;
     bool AppendToFile(const std::string& path, const std::string& utf8Text) override;
     void KeepAwake(bool awake) override;

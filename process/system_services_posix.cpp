@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -46,7 +47,7 @@ std::string SystemServices::ProgramFolder()
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::string SystemServices::ReadTableList(const std::string& path)
+std::string SystemServices::ReadTextFile(const std::string& path)
 {
     const UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!file.Valid()) {
@@ -67,6 +68,21 @@ std::string SystemServices::ReadTableList(const std::string& path)
     }
     // Without a mark the bytes are taken as they are: no 8-bit code page here.
     return TextFileToUtf8(bytes, [](const std::string& legacy) { return legacy; });
+}
+
+bool SystemServices::RemoveFile(const std::string& path)
+{
+    return unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+
+// No window events here but those the caller handles itself.
+void SystemServices::Pause(std::chrono::milliseconds duration, const std::function<void()>& whileWaiting)
+{
+    const auto end = std::chrono::steady_clock::now() + duration;
+    for (auto now = std::chrono::steady_clock::now(); now < end; now = std::chrono::steady_clock::now()) {
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(end - now, std::chrono::milliseconds(100)));
+        whileWaiting();
+    }
 }
 
 CommandResult SystemServices::RunCommand(const Command& command, const std::function<void()>& whileWaiting)

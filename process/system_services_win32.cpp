@@ -65,7 +65,7 @@ std::string SystemServices::ProgramFolder()
     return Utf8(path.substr(0, slash == 2 && path[1] == L':' ? 3 : slash));
 }
 
-std::string SystemServices::ReadTableList(const std::string& path)
+std::string SystemServices::ReadTextFile(const std::string& path)
 {
     UniqueHandle file(CreateFileW(Utf16(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -80,6 +80,24 @@ std::string SystemServices::ReadTableList(const std::string& path)
         throw RunError("No se puede leer el fichero " + path + ": " + SystemErrorText(GetLastError()));
     // Lists are written in the system's 8-bit code page unless marked.
     return TextFileToUtf8(bytes, [](const std::string& legacy) { return Utf8FromCodePage(legacy, CP_ACP); });
+}
+
+bool SystemServices::RemoveFile(const std::string& path)
+{
+    if (DeleteFileW(Utf16(path).c_str()))
+        return true;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+void SystemServices::Pause(std::chrono::milliseconds duration, const std::function<void()>& whileWaiting)
+{
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(duration.count());
+    for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+        if (MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT,
+                                        MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0)
+            whileWaiting();
+    }
 }
 
 CommandResult SystemServices::RunCommand(const Command& command, const std::function<void()>& whileWaiting)

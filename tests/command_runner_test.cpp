@@ -14,7 +14,7 @@ void NoEvents() {}
 
 CommandResult RunLine(const std::string& line)
 {
-    return EjecutaComando(Command{line, {}, {}}, NoEvents);
+    return EjecutaComando(Command{line, {}, {}, {}}, NoEvents);
 }
 
 std::string Proutil()
@@ -90,7 +90,7 @@ TEST(CommandRunner, WaitsForTheEndWhileHandlingEvents)
 #endif
     const std::string line = Proutil() + " " + QuoteArgument(db) + " -C dump cliente " + QuoteArgument(folder.Path());
     const auto start = std::chrono::steady_clock::now();
-    const CommandResult result = EjecutaComando(Command{line, {}, {}}, processEvents);
+    const CommandResult result = EjecutaComando(Command{line, {}, {}, {}}, processEvents);
     const auto elapsed = std::chrono::steady_clock::now() - start;
 
     EXPECT_EQ(result.exitCode, 0) << result.output;
@@ -114,13 +114,13 @@ TEST(CommandRunner, FolderAndVariablesReachOnlyTheCommand)
     const std::string show = "echo \"[$VACIALLENA_PRUEBA]\"; pwd";
     const std::string name = "VACIALLENA_PRUEBA";
 #endif
-    const CommandResult own = EjecutaComando(Command{show, folder.Path(), {{name, "de la orden"}}}, NoEvents);
+    const CommandResult own = EjecutaComando(Command{show, folder.Path(), {{name, "de la orden"}}, {}}, NoEvents);
     EXPECT_NE(own.output.find("[de la orden]"), std::string::npos) << own.output;
     EXPECT_NE(own.output.find(folder.Path()), std::string::npos) << own.output;
 
     EXPECT_NE(RunLine(show).output.find("[del programa]"), std::string::npos);
     EXPECT_EQ(std::filesystem::current_path(), ownFolder);
-    EXPECT_THROW(EjecutaComando(Command{show, JoinPath(folder.Path(), "no existe"), {}}, NoEvents), RunError);
+    EXPECT_THROW(EjecutaComando(Command{show, JoinPath(folder.Path(), "no existe"), {}, {}}, NoEvents), RunError);
 }
 
 // Whatever a command prints, only its beginning and its end are kept, each

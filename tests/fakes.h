@@ -134,12 +134,24 @@ class FakePlatform : public Platform {
     }
     void KeepAwake(bool on) override { awake.push_back(on); }
     std::string ProgramFolder() override { return programFolder; }
-    std::string ReadTableList(const std::string& path) override
+    std::string ReadTextFile(const std::string& path) override
     {
         const auto found = tableLists.find(path);
         if (found == tableLists.end())
             throw RunError("No se encuentra el fichero " + path);
         return found->second;
+    }
+    bool RemoveFile(const std::string& path) override
+    {
+        log_.push_back("remove " + path);
+        files.erase(path);
+        return true;
+    }
+    void Pause(std::chrono::milliseconds duration, const std::function<void()>& whileWaiting) override
+    {
+        log_.push_back("pause " + std::to_string(duration.count()));
+        whileWaiting();
+        elapsed += duration;
     }
     CommandResult RunCommand(const Command& command, const std::function<void()>& whileWaiting) override
     {

@@ -136,7 +136,7 @@ class ProutilStandin : public ::testing::Test {
     {
         environment.emplace_back("PROUTIL_ENV_LOG", envLog);
         environment.emplace_back("DLC", dlc);
-        return EjecutaComando(Command{line, root.Path(), environment}, [] {});
+        return EjecutaComando(Command{line, root.Path(), environment, {}}, [] {});
     }
 
     std::vector<std::string> DumpFolderFiles() const

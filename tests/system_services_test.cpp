@@ -81,7 +81,7 @@ TEST(SystemServices, TableListsInEachEncoding)
     const std::string list = JoinPath(folder.Path(), "korvane.ttl");
     for (const Case& c : cases) {
         WriteTextFile(list, c.bytes);
-        EXPECT_EQ(SystemServices().ReadTableList(list), c.text) << c.encoding;
+        EXPECT_EQ(SystemServices().ReadTextFile(list), c.text) << c.encoding;
     }
 }
 

@@ -160,6 +160,8 @@ ControlId IdOf(CheckBox box)
         return kIdCheck2;
     case CheckBox::Check3:
         return kIdCheck3;
+    case CheckBox::Check4:
+        break;
     }
     throw std::logic_error("unknown check box");
 }
