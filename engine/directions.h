@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "window_ops.h"
+#include "request.h"
 
 // The three databases, in the order they are always processed.
 struct DatabaseName {
@@ -20,8 +20,8 @@ struct Direction {
     const char* name;  // in the run log's summary
     // The databases' folder is also where the direction's commands work:
     // proutil writes its temporary and sort files into its current folder.
-    Field dbFolder;
-    Field dlcFolder;
+    std::string Request::*dbFolder;
+    std::string Request::*dlcFolder;
     const char* emptyDbFolderMessage;
     const char* inUseMessage;   // the folder goes between its two halves
     const char* inUseMessageEnd;

@@ -6,6 +6,7 @@
 
 #include "failure_report.h"
 #include "platform.h"
+#include "request.h"
 #include "run_log.h"
 #include "window_ops.h"
 
@@ -14,7 +15,8 @@ struct Direction;
 // Dumps the three databases into per-database folders of dump files, loads
 // those files into the destination databases and rebuilds their indexes,
 // one proutil command at a time. It reads the request from the window's
-// fields when it needs them, so the window owns one Engine for its lifetime.
+// fields once, when Aceptar is clicked; the window owns one Engine for its
+// lifetime.
 class Engine {
   public:
     Engine(WindowOps& window, Platform& platform);
@@ -40,8 +42,8 @@ class Engine {
         Verdict verdict;
     };
 
-    void Run(bool dump, bool load);
-    std::string RunPasses(bool dump, bool load);
+    void Run();
+    std::string RunPasses();
     void EndRun(const std::string& outcome);
     void DesCarga();
     void Carga();
@@ -56,11 +58,11 @@ class Engine {
     void Indexa();
     void IndexaIndices();
 
-    std::string Folder(Field field);
-    bool FoldersValid(bool dump, bool load);
+    bool FoldersValid();
     bool SameDatabases();
-    int CommandsOfRun(bool dump, bool load);
+    int CommandsOfRun();
     void Lock(bool locked);
+    void Unlock();
     Ran RunCommand(const std::string& line, const std::string& dlcFolder, const std::string& workingFolder,
                    const char* successNumber);
     void ShowError(const std::string& text, const std::string& title, int style);
@@ -69,6 +71,7 @@ class Engine {
     WindowOps& window_;
     Platform& platform_;
     RunLog log_;
+    Request request_;
     bool running_ = false;
     std::vector<PassFigures> figures_;
     int commandsDone_ = 0;

@@ -17,8 +17,8 @@ void Engine::Indexa()
 // all of them in the database just loaded, where its sort files have room.
 void Engine::IndexaIndices()
 {
-    const std::string dbFolder = Folder(Field::Text2);
-    const std::string dlcFolder = Folder(Field::Text6);
+    const std::string& dbFolder = request_.destinationFolder;
+    const std::string& dlcFolder = request_.destinationDlc;
     Comando = IndexRebuildCommand(dlcFolder, dbFolder, BaseDatos);
     window_.SetCaption(Caption::Label4, "");
     const std::chrono::milliseconds start = platform_.Now().steady;

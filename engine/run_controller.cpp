@@ -9,8 +9,8 @@
 
 const Direction kDump = {
     "Descarga",
-    Field::Text1,
-    Field::Text5,
+    &Request::sourceFolder,
+    &Request::sourceDlc,
     "Debe informar la ruta donde se encuentran las bases de datos de origen",
     "La base de datos de origen en ",
     " está arrancada, párela y reintentelo",
@@ -24,8 +24,8 @@ const Direction kDump = {
 
 const Direction kLoad = {
     "Carga",
-    Field::Text2,
-    Field::Text6,
+    &Request::destinationFolder,
+    &Request::destinationDlc,
     "Debe informar la ruta donde se encuentran las bases de datos de destino",
     "La base de datos de destino en ",
     " está arrancada, parela y reintentelo",
@@ -51,18 +51,18 @@ void Engine::Aceptar_Click()
     // own event processing, in the middle of the run.
     if (running_)
         return;
-    const bool dump = window_.Value(CheckBox::Check2) == 1;
-    const bool load = window_.Value(CheckBox::Check3) == 1;
-    if (window_.Value(CheckBox::Check2) == 0 && window_.Value(CheckBox::Check3) == 0) {
+    const Request request = ReadRequest(window_);
+    if (!request.dump && !request.load) {
         window_.ShowMessage("Seleccione la acción a realizar", "Seleccione Acción", kStyleInformation);
         return;
     }
-    if (Folder(Field::Text4).empty()) {
+    if (request.dumpFolder.empty()) {
         window_.ShowMessage("Tiene que informar una ruta de Origen/Destino para los ficheros .bd",
                             "Informar ruta ficheros .bd", kStyleInformation);
         return;
     }
 
+    request_ = request;
     running_ = true;
     figures_.clear();
     platform_.KeepAwake(true);
@@ -77,13 +77,23 @@ void Engine::Aceptar_Click()
             engine.running_ = false;
         }
     } runEnd{*this};
-    Run(dump, load);
+    // Nothing of the run may unwind into the window's message handling:
+    // an error nobody expected ends the run as the program's own, with the
+    // window usable again.
+    try {
+        Run();
+    } catch (const std::exception& error) {
+        ProcesoOK = false;
+        ShowError(error.what(), "Vaciallena", kStyleError);
+        EndRun("error del programa");
+        Unlock();
+    }
 }
 
-void Engine::Run(bool dump, bool load)
+void Engine::Run()
 {
-    log_.Begin(window_);
-    if (!FoldersValid(dump, load)) {
+    log_.Begin(request_);
+    if (!FoldersValid()) {
         EndRun("no realizado, hay una ruta no válida");
         return;
     }
@@ -94,14 +104,11 @@ void Engine::Run(bool dump, bool load)
     window_.Enable(Control::Timer1, true);
     commandsDone_ = 0;
     anyFailed_ = false;
-    commandsTotal_ = CommandsOfRun(dump, load);
+    commandsTotal_ = CommandsOfRun();
     window_.ShowProgress(0, commandsTotal_, false);
 
-    EndRun(RunPasses(dump, load));
-    window_.SetCaption(Caption::Label5, "");
-    window_.SetCaption(Caption::Label4, "");
-    Lock(false);
-    window_.Enable(Control::Timer1, false);
+    EndRun(RunPasses());
+    Unlock();
 }
 
 void Engine::EndedByUser()
@@ -111,15 +118,15 @@ void Engine::EndedByUser()
 }
 
 // Returns the run's outcome for the end of its log.
-std::string Engine::RunPasses(bool dump, bool load)
+std::string Engine::RunPasses()
 {
     ProcesoOK = true;
-    if (dump) {
+    if (request_.dump) {
         DesCarga();
         if (!ProcesoOK)
-            return load ? "fallido en la descarga, no se ha hecho la carga" : "fallido en la descarga";
+            return request_.load ? "fallido en la descarga, no se ha hecho la carga" : "fallido en la descarga";
     }
-    if (load) {
+    if (request_.load) {
         Carga();
         if (!ProcesoOK)
             return "fallido en la carga, no se han reconstruido los índices";
@@ -155,25 +162,29 @@ void Engine::Lock(bool locked)
     window_.Enable(Control::Aceptar, true);
 }
 
-// Blanks typed around a folder are no part of it.
-std::string Engine::Folder(Field field)
+// The status lines are cleared before the timer stops, with no event
+// handled between, so that no dot lands on the cleared line.
+void Engine::Unlock()
 {
-    return TrimBlanks(window_.Text(field));
+    window_.SetCaption(Caption::Label5, "");
+    window_.SetCaption(Caption::Label4, "");
+    Lock(false);
+    window_.Enable(Control::Timer1, false);
 }
 
 // Checked before anything runs, so that a run never stops half-way over a
 // folder that cannot reach proutil unchanged or means something else than
 // the user sees.
-bool Engine::FoldersValid(bool dump, bool load)
+bool Engine::FoldersValid()
 {
-    std::vector<Field> fields;
-    if (dump)
-        fields.insert(fields.end(), {Field::Text1, Field::Text5});
-    if (load)
-        fields.insert(fields.end(), {Field::Text2, Field::Text6});
-    fields.push_back(Field::Text4);
-    for (Field field : fields) {
-        const std::string folder = Folder(field);
+    std::vector<const std::string*> folders;
+    if (request_.dump)
+        folders.insert(folders.end(), {&request_.sourceFolder, &request_.sourceDlc});
+    if (request_.load)
+        folders.insert(folders.end(), {&request_.destinationFolder, &request_.destinationDlc});
+    folders.push_back(&request_.dumpFolder);
+    for (const std::string* path : folders) {
+        const std::string& folder = *path;
         if (!CanPassIntact(folder)) {
             ShowError("La ruta " + Shown(folder) +
                           " contiene caracteres que no se pueden pasar a proutil"
@@ -190,9 +201,9 @@ bool Engine::FoldersValid(bool dump, bool load)
             return false;
         }
     }
-    if (dump && load && SameDatabases()) {
-        ShowError("Las bases de datos de destino en " + Folder(Field::Text2) + " son las mismas que las de origen en " +
-                      Folder(Field::Text1) +
+    if (request_.dump && request_.load && SameDatabases()) {
+        ShowError("Las bases de datos de destino en " + request_.destinationFolder +
+                      " son las mismas que las de origen en " + request_.sourceFolder +
                       ": la carga añadiría los registros otra vez a las bases de datos de origen. Elija otra "
                       "ruta de destino y reinténtelo",
                   "Destino igual al origen", kStyleInformation);
@@ -204,8 +215,8 @@ bool Engine::FoldersValid(bool dump, bool load)
 // The files are compared, not their names: one folder has many spellings.
 bool Engine::SameDatabases()
 {
-    const std::string source = Folder(Field::Text1);
-    const std::string destination = Folder(Field::Text2);
+    const std::string& source = request_.sourceFolder;
+    const std::string& destination = request_.destinationFolder;
     if (source.empty() || destination.empty())
         return false;
     if (platform_.SameFile(source, destination))
@@ -221,20 +232,19 @@ bool Engine::SameDatabases()
 // For the progress shown outside the window: the commands the lists ask for
 // now, and the index rebuilds after a load. A list that cannot be read adds
 // nothing; its pass reports it.
-int Engine::CommandsOfRun(bool dump, bool load)
+int Engine::CommandsOfRun()
 {
-    const bool transactions = window_.Value(CheckBox::Check1) == 1;
     int perDirection = 0;
     for (const DatabaseName& database : kDatabases) {
         try {
             const std::string list =
                 platform_.ReadTextFile(JoinPath(platform_.ProgramFolder(), std::string(database.name) + ".ttl"));
-            for (const ListedTable& table : ListedTables(list, transactions))
+            for (const ListedTable& table : ListedTables(list, request_.transactions))
                 perDirection += table.Runs() ? 1 : 0;
         } catch (const RunError&) {
         }
     }
-    return (dump ? perDirection : 0) + (load ? perDirection + 3 : 0);
+    return (request_.dump ? perDirection : 0) + (request_.load ? perDirection + 3 : 0);
 }
 
 void Engine::DesCarga()
@@ -249,13 +259,13 @@ void Engine::Carga()
 
 void Engine::RunDirection(const Direction& direction, void (Engine::*pass)())
 {
-    const std::string dbFolder = Folder(direction.dbFolder);
+    const std::string& dbFolder = request_.*direction.dbFolder;
     if (dbFolder.empty()) {
         ShowError(direction.emptyDbFolderMessage, "Sin ruta", kStyleInformation);
         ProcesoOK = false;
         return;
     }
-    if (Folder(direction.dlcFolder).empty()) {
+    if ((request_.*direction.dlcFolder).empty()) {
         ShowError("Debe informar la ruta donde se encuentra la carpeta DLC de su instalación", "Sin ruta",
                   kStyleInformation);
         ProcesoOK = false;
@@ -307,9 +317,8 @@ bool Engine::DatabasesInUse(const std::string& folder)
 // one message instead.
 bool Engine::DumpFoldersReady()
 {
-    const std::string dumpFolder = Folder(Field::Text4);
     for (const DatabaseName& database : kDatabases) {
-        const std::string folder = JoinPath(dumpFolder, database.name);
+        const std::string folder = JoinPath(request_.dumpFolder, database.name);
         platform_.CreateFolder(folder);
         std::string why;
         try {

@@ -46,21 +46,20 @@ const char* YesNo(bool ticked)
 
 } // namespace
 
-void RunLog::Begin(WindowOps& window)
+void RunLog::Begin(const Request& request)
 {
-    path_ = JoinPath(window.Text(Field::Text4), kLogFileName);
+    path_ = JoinPath(request.dumpFolder, kLogFileName);
     writing_ = true;
     runStart_ = platform_.Now();
-    const auto ticked = [&window](CheckBox box) { return YesNo(window.Value(box) == 1); };
     Append("==== " + Stamp(runStart_.local) + "  Inicio de la ejecución\n" +
-           "Bases de datos de origen: " + window.Text(Field::Text1) + "\n" +
-           "DLC de origen: " + window.Text(Field::Text5) + "\n" +
-           "Bases de datos de destino: " + window.Text(Field::Text2) + "\n" +
-           "DLC de destino: " + window.Text(Field::Text6) + "\n" +
-           "Origen y destino de los ficheros .bd: " + window.Text(Field::Text4) + "\n" +
-           "Descarga: " + ticked(CheckBox::Check2) + "\n" +
-           "Carga: " + ticked(CheckBox::Check3) + "\n" +
-           "Procesar Transacciones: " + ticked(CheckBox::Check1) + "\n\n");
+           "Bases de datos de origen: " + request.sourceFolder + "\n" +
+           "DLC de origen: " + request.sourceDlc + "\n" +
+           "Bases de datos de destino: " + request.destinationFolder + "\n" +
+           "DLC de destino: " + request.destinationDlc + "\n" +
+           "Origen y destino de los ficheros .bd: " + request.dumpFolder + "\n" +
+           "Descarga: " + YesNo(request.dump) + "\n" +
+           "Carga: " + YesNo(request.load) + "\n" +
+           "Procesar Transacciones: " + YesNo(request.transactions) + "\n\n");
 }
 
 // Written before the command runs, so that a command that never ends is

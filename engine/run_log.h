@@ -7,7 +7,7 @@
 
 #include "failure_report.h"
 #include "platform.h"
-#include "window_ops.h"
+#include "request.h"
 
 // Notepad on older Windows servers shows a file as one line without CR LF.
 #ifdef _WIN32
@@ -43,9 +43,9 @@ class RunLog {
   public:
     explicit RunLog(Platform& platform) : platform_(platform) {}
 
-    // Starts a run's entries with the request as the window shows it; the
-    // log goes into the folder of field Text4.
-    void Begin(WindowOps& window);
+    // Starts a run's entries with the request as the run uses it; the log
+    // goes into its dump-file folder.
+    void Begin(const Request& request);
     // The DLC a command runs with is the DLC variable it is given, or the
     // machine's own when it is given none.
     void CommandStarted(const Command& command);

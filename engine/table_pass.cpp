@@ -27,7 +27,7 @@ void Engine::RunTablePass(const Direction& direction)
     std::vector<FailedTable> failed;
     try {
         const std::vector<ListedTable> tables =
-            ListedTables(platform_.ReadTextFile(FicheroTablas), window_.Value(CheckBox::Check1) == 1);
+            ListedTables(platform_.ReadTextFile(FicheroTablas), request_.transactions);
         if (tables.empty())
             throw RunError("La lista de tablas " + FicheroTablas + " no contiene ninguna tabla");
         for (const ListedTable& table : tables) {
@@ -39,9 +39,9 @@ void Engine::RunTablePass(const Direction& direction)
                 failed.push_back({table.name, table.problem, {}});
                 continue;
             }
-            const std::string dbFolder = Folder(direction.dbFolder);
-            const std::string dlcFolder = Folder(direction.dlcFolder);
-            Comando = direction.command(dlcFolder, dbFolder, BaseDatos, table.name, Folder(Field::Text4));
+            const std::string& dbFolder = request_.*direction.dbFolder;
+            const std::string& dlcFolder = request_.*direction.dlcFolder;
+            Comando = direction.command(dlcFolder, dbFolder, BaseDatos, table.name, request_.dumpFolder);
             window_.SetCaption(Caption::Label4, "Tabla: " + NombreTabla);
             const Ran ran = RunCommand(Comando, dlcFolder, dbFolder, direction.successNumber);
             ++figures.tablesRun;

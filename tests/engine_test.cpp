@@ -584,6 +584,36 @@ TEST_F(EngineTest, AClickQueuedDuringARunStartsNoSecondRun)
     EXPECT_FALSE(engine.Running());
 }
 
+// The request is read once, as the run uses it: the log goes where the dumps
+// go, and a field changed in the middle of the run changes nothing of it.
+TEST_F(EngineTest, TheRunKeepsTheRequestReadWhenAceptarWasClicked)
+{
+    Tick(CheckBox::Check2);
+    window.texts[Field::Text4] = " " + Native("E:\\vol") + "\t";
+    window.onEvents = [this] { window.texts[Field::Text1] = Native("X:\\otra"); };
+    engine.Aceptar_Click();
+    EXPECT_NE(Written().find("Resultado: correcto"), std::string::npos);
+    EXPECT_EQ(Runs().back(), "run " + Native("C:\\korv\\dlc\\bin\\proutil D:\\bd\\korvane2.db -C dump factura "
+                                             "E:\\vol\\korvane2"));
+}
+
+// An exception that nothing in the run expected ends the run as the
+// program's own error, and leaves the window ready for another.
+TEST_F(EngineTest, AnErrorNobodyExpectedEndsTheRunAndUnlocksTheWindow)
+{
+    Tick(CheckBox::Check2);
+    platform.answer = [](const std::string& line) -> CommandResult {
+        if (line.find("korvane1.db") != std::string::npos)
+            throw std::out_of_range("vector::_M_range_check");
+        return FakePlatform::Succeeded(line);
+    };
+    engine.Aceptar_Click();
+    EXPECT_EQ(Messages(), EventLog{"message 16 [Vaciallena] vector::_M_range_check"});
+    EXPECT_NE(Written().find("Resultado: error del programa"), std::string::npos);
+    ExpectUnlockedAtEnd();
+    EXPECT_FALSE(engine.Running());
+}
+
 // Folders as the user may type them: each row a request and what must come of it.
 TEST_F(EngineTest, FolderRules)
 {
