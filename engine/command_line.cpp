@@ -7,6 +7,11 @@
 
 namespace {
 
+bool IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
 bool IsControl(char c)
 {
     const auto u = static_cast<unsigned char>(c);
@@ -62,14 +67,17 @@ std::string TrimBlanks(const std::string& text)
 bool IsFullPath(const std::string& path)
 {
 #ifdef _WIN32
-    const auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
     const bool drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
-                       isSeparator(path[2]);
-    const bool share = path.size() >= 3 && isSeparator(path[0]) && isSeparator(path[1]);
-    return drive || share;
+                       IsSeparator(path[2]);
+    return drive || IsNetworkPath(path);
 #else
     return !path.empty() && path[0] == '/';
 #endif
+}
+
+bool IsNetworkPath(const std::string& path)
+{
+    return path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]);
 }
 
 std::string DumpFilePath(const std::string& dumpFolder, const std::string& database, const std::string& table)

@@ -28,6 +28,10 @@ std::string TrimBlanks(const std::string& text);
 // does not depend on the program's current folder.
 bool IsFullPath(const std::string& path);
 
+// A share (\\server\bd), which the command interpreter cannot take as its
+// current folder: Windows' cmd.exe falls back to the Windows folder.
+bool IsNetworkPath(const std::string& path);
+
 // The folder that holds this one; empty for a root or a bare name.
 std::string ParentFolder(const std::string& folder);
 

@@ -18,6 +18,7 @@ inline constexpr DatabaseName kDatabases[] = {
 // What tells a dump apart from a load: its fields, its texts and its command.
 struct Direction {
     const char* name;  // in the run log's summary
+    const char* side;  // "origen" or "destino", as the messages name its databases
     // The databases' folder is also where the direction's commands work:
     // proutil writes its temporary and sort files into its current folder.
     std::string Request::*dbFolder;

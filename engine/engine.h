@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,7 +50,14 @@ class Engine {
     void DesCarga();
     void Carga();
     void RunDirection(const Direction& direction, void (Engine::*pass)());
-    bool DatabasesInUse(const std::string& folder);
+
+    // Checks of the request before anything runs (request_checks.cpp); each
+    // tells the user what is wrong and returns false.
+    bool FoldersValid();
+    bool DatabasesFound();
+    bool WorkingFoldersFound();
+    bool SameDatabases();
+    bool DatabasesInUse(const Direction& direction);
     bool DumpFoldersReady();
 
     void ProcesoDescarga();
@@ -58,15 +67,20 @@ class Engine {
     void Indexa();
     void IndexaIndices();
 
-    bool FoldersValid();
-    bool SameDatabases();
     int CommandsOfRun();
     void Lock(bool locked);
     void Unlock();
+    // Where a command on the databases of that folder works.
+    std::string WorkingFolder(const std::string& dbFolder) const;
     Ran RunCommand(const std::string& line, const std::string& dlcFolder, const std::string& workingFolder,
                    const char* successNumber);
     void ShowError(const std::string& text, const std::string& title, int style);
-    void ReportError(const RunError& error);
+    void ReportError(const std::string& text);
+
+    // The figures of a pass are in figures_ from its start, so that a run
+    // the user leaves in the middle of a command still sums up what it did.
+    PassFigures& BeginPass(const char* pass);
+    void EndPass();
 
     WindowOps& window_;
     Platform& platform_;
@@ -74,6 +88,7 @@ class Engine {
     Request request_;
     bool running_ = false;
     std::vector<PassFigures> figures_;
+    std::optional<std::chrono::milliseconds> passStart_;
     int commandsDone_ = 0;
     int commandsTotal_ = 0;
     bool anyFailed_ = false;

@@ -103,6 +103,27 @@ std::string Shown(const std::string& text)
     return shown;
 }
 
+std::string Thousands(long long number)
+{
+    const std::string digits = std::to_string(number < 0 ? -number : number);
+    std::string text = number < 0 ? "-" : "";
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            text += '.';
+        text += digits[i];
+    }
+    return text;
+}
+
+std::string UntriedNote(int tables, const std::string& listName)
+{
+    if (tables <= 0)
+        return {};
+    if (tables == 1)
+        return "\n\nNo se ha procesado la tabla siguiente de la lista " + listName + ".";
+    return "\n\nNo se han procesado las " + Thousands(tables) + " tablas siguientes de la lista " + listName + ".";
+}
+
 std::string FailedTablesMessage(const std::string& database, const std::vector<FailedTable>& failed)
 {
     std::string text = failed.size() == 1

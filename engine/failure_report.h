@@ -35,6 +35,13 @@ std::string LastLine(const CommandResult& result);
 // that a box can show on a screen.
 std::string Shown(const std::string& text);
 
+// A count as Spanish texts write it: 6.935, 1.250.000.
+std::string Thousands(long long number);
+
+// The last paragraph of the message of a pass that stopped early: how many
+// tables of the list it never came to; empty for none.
+std::string UntriedNote(int tables, const std::string& listName);
+
 struct FailedTable {
     std::string table;
     std::string reason;

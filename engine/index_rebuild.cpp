@@ -21,13 +21,12 @@ void Engine::IndexaIndices()
     const std::string& dlcFolder = request_.destinationDlc;
     Comando = IndexRebuildCommand(dlcFolder, dbFolder, BaseDatos);
     window_.SetCaption(Caption::Label4, "");
-    const std::chrono::milliseconds start = platform_.Now().steady;
-    PassFigures figures{"Índices", BaseDatos};
+    PassFigures& figures = BeginPass("Índices");
     try {
-        const Ran ran = RunCommand(Comando, dlcFolder, dbFolder, kIndexRebuildDone);
-        figures.tablesRun = 1;
+        const Ran ran = RunCommand(Comando, dlcFolder, WorkingFolder(dbFolder), kIndexRebuildDone);
+        figures.commandsRun = 1;
         if (!ran.verdict.succeeded) {
-            figures.tablesFailed = 1;
+            figures.commandsFailed = 1;
             ProcesoOK = false;
             const std::string lastLine = LastLine(ran.result);
             window_.ShowMessage("No se han podido reconstruir los índices de la base de datos " + BaseDatos + ":\n" +
@@ -35,9 +34,13 @@ void Engine::IndexaIndices()
                                     log_.DetailsNote(),
                                 "Vaciallena", kStylePlain);
         }
+    } catch (const CommandNotStarted& error) {
+        figures.commandsNotStarted = 1;
+        ReportError(error.what());
     } catch (const RunError& error) {
-        ReportError(error);
+        figures.commandsRun = 1;
+        figures.commandsFailed = 1;
+        ReportError(error.what());
     }
-    figures.duration = platform_.Now().steady - start;
-    figures_.push_back(figures);
+    EndPass();
 }

@@ -9,6 +9,7 @@
 
 const Direction kDump = {
     "Descarga",
+    "origen",
     &Request::sourceFolder,
     &Request::sourceDlc,
     "Debe informar la ruta donde se encuentran las bases de datos de origen",
@@ -24,6 +25,7 @@ const Direction kDump = {
 
 const Direction kLoad = {
     "Carga",
+    "destino",
     &Request::destinationFolder,
     &Request::destinationDlc,
     "Debe informar la ruta donde se encuentran las bases de datos de destino",
@@ -39,7 +41,10 @@ const Direction kLoad = {
 
 namespace {
 
-const char* const kInvalidFolderTitle = "Ruta no válida";
+// A command whose interpreter could not be started is tried once more after
+// this pause: a busy machine, or a scanner holding the program, lets go soon.
+constexpr int kStartTries = 2;
+constexpr std::chrono::milliseconds kStartRetryPause{2000};
 
 } // namespace
 
@@ -65,6 +70,7 @@ void Engine::Aceptar_Click()
     request_ = request;
     running_ = true;
     figures_.clear();
+    passStart_.reset();
     platform_.KeepAwake(true);
     // Whatever ends the run, even an error nobody expected, gives the
     // machine back its sleep and the window its taskbar button.
@@ -84,6 +90,7 @@ void Engine::Aceptar_Click()
         Run();
     } catch (const std::exception& error) {
         ProcesoOK = false;
+        EndPass();
         ShowError(error.what(), "Vaciallena", kStyleError);
         EndRun("error del programa");
         Unlock();
@@ -113,8 +120,10 @@ void Engine::Run()
 
 void Engine::EndedByUser()
 {
-    if (running_)
-        log_.End("interrumpida por el usuario", figures_);
+    if (!running_)
+        return;
+    EndPass();
+    log_.End("interrumpida por el usuario", figures_);
 }
 
 // Returns the run's outcome for the end of its log.
@@ -172,63 +181,6 @@ void Engine::Unlock()
     window_.Enable(Control::Timer1, false);
 }
 
-// Checked before anything runs, so that a run never stops half-way over a
-// folder that cannot reach proutil unchanged or means something else than
-// the user sees.
-bool Engine::FoldersValid()
-{
-    std::vector<const std::string*> folders;
-    if (request_.dump)
-        folders.insert(folders.end(), {&request_.sourceFolder, &request_.sourceDlc});
-    if (request_.load)
-        folders.insert(folders.end(), {&request_.destinationFolder, &request_.destinationDlc});
-    folders.push_back(&request_.dumpFolder);
-    for (const std::string* path : folders) {
-        const std::string& folder = *path;
-        if (!CanPassIntact(folder)) {
-            ShowError("La ruta " + Shown(folder) +
-                          " contiene caracteres que no se pueden pasar a proutil"
-                          " (comillas, % o caracteres de control). Cámbiela y reinténtelo",
-                      kInvalidFolderTitle, kStyleInformation);
-            return false;
-        }
-        // An empty folder is asked for by its own run.
-        if (!folder.empty() && !IsFullPath(folder)) {
-            ShowError("La ruta " + folder +
-                          " no es una ruta completa. Escríbala entera, con su unidad (por ejemplo D:\\bd), y "
-                          "reinténtelo",
-                      kInvalidFolderTitle, kStyleInformation);
-            return false;
-        }
-    }
-    if (request_.dump && request_.load && SameDatabases()) {
-        ShowError("Las bases de datos de destino en " + request_.destinationFolder +
-                      " son las mismas que las de origen en " + request_.sourceFolder +
-                      ": la carga añadiría los registros otra vez a las bases de datos de origen. Elija otra "
-                      "ruta de destino y reinténtelo",
-                  "Destino igual al origen", kStyleInformation);
-        return false;
-    }
-    return true;
-}
-
-// The files are compared, not their names: one folder has many spellings.
-bool Engine::SameDatabases()
-{
-    const std::string& source = request_.sourceFolder;
-    const std::string& destination = request_.destinationFolder;
-    if (source.empty() || destination.empty())
-        return false;
-    if (platform_.SameFile(source, destination))
-        return true;
-    for (const DatabaseName& database : kDatabases) {
-        const std::string file = std::string(database.name) + ".db";
-        if (platform_.SameFile(JoinPath(source, file), JoinPath(destination, file)))
-            return true;
-    }
-    return false;
-}
-
 // For the progress shown outside the window: the commands the lists ask for
 // now, and the index rebuilds after a load. A list that cannot be read adds
 // nothing; its pass reports it.
@@ -259,8 +211,7 @@ void Engine::Carga()
 
 void Engine::RunDirection(const Direction& direction, void (Engine::*pass)())
 {
-    const std::string& dbFolder = request_.*direction.dbFolder;
-    if (dbFolder.empty()) {
+    if ((request_.*direction.dbFolder).empty()) {
         ShowError(direction.emptyDbFolderMessage, "Sin ruta", kStyleInformation);
         ProcesoOK = false;
         return;
@@ -273,13 +224,7 @@ void Engine::RunDirection(const Direction& direction, void (Engine::*pass)())
     }
     ProcesoOK = true;
 
-    if (DatabasesInUse(dbFolder)) {
-        ProcesoOK = false;
-        ShowError(direction.inUseMessage + dbFolder + direction.inUseMessageEnd, direction.inUseTitle,
-                  kStyleInformation);
-        return;
-    }
-    if (!DumpFoldersReady()) {
+    if (DatabasesInUse(direction) || !DumpFoldersReady()) {
         ProcesoOK = false;
         return;
     }
@@ -295,44 +240,13 @@ void Engine::RunDirection(const Direction& direction, void (Engine::*pass)())
         window_.ShowMessage(direction.errorsMessage + log_.DetailsNote(), direction.errorsTitle, kStyleInformation);
 }
 
-// A lock file, or anything else of its name, means the database is open. A
-// folder whose lock files cannot even be looked for counts as in use: the
-// safe answer when a database's state is unknown; the log keeps why.
-bool Engine::DatabasesInUse(const std::string& folder)
+// The command interpreter cannot work in a network folder: it would fall
+// back to the Windows folder, and proutil would put its temporary and sort
+// files there. Such databases are worked on from the dump-file folder,
+// which the checks before the run have made sure is a local one.
+std::string Engine::WorkingFolder(const std::string& dbFolder) const
 {
-    for (const DatabaseName& database : kDatabases) {
-        try {
-            if (platform_.Look(JoinPath(folder, std::string(database.name) + ".lk")) != PathKind::Missing)
-                return true;
-        } catch (const RunError& error) {
-            log_.Error(error.what());
-            return true;
-        }
-    }
-    return false;
-}
-
-// The per-database folders of the dump files: those of an earlier run are
-// used again. Without them every command would fail, so the run stops with
-// one message instead.
-bool Engine::DumpFoldersReady()
-{
-    for (const DatabaseName& database : kDatabases) {
-        const std::string folder = JoinPath(request_.dumpFolder, database.name);
-        platform_.CreateFolder(folder);
-        std::string why;
-        try {
-            if (platform_.Look(folder) == PathKind::Folder)
-                continue;
-        } catch (const RunError& error) {
-            why = std::string(" (") + error.what() + ")";
-        }
-        ShowError("No se puede crear la carpeta " + folder + " para los ficheros .bd" + why +
-                      ". Compruebe la ruta de los ficheros .bd y reinténtelo",
-                  "Sin carpeta para los ficheros .bd", kStyleInformation);
-        return false;
-    }
-    return true;
+    return IsNetworkPath(dbFolder) ? request_.dumpFolder : dbFolder;
 }
 
 // A Progress installation's batch file runs its _proutil with the DLC
@@ -345,9 +259,22 @@ Engine::Ran Engine::RunCommand(const std::string& line, const std::string& dlcFo
     const std::string installation = ParentFolder(dlcFolder);
     if (!installation.empty() && platform_.Look(JoinPath(dlcFolder, kProutilProgram)) == PathKind::File)
         command.environment.push_back({"DLC", installation});
-    log_.CommandStarted(command);
+    const auto whileWaiting = [this] { window_.DoEvents(); };
     Ran ran;
-    ran.result = platform_.RunCommand(command, [this] { window_.DoEvents(); });
+    // Only a command that never started is tried again: one that ran, even
+    // one that failed, may have loaded records already.
+    for (int tried = 1;; ++tried) {
+        log_.CommandStarted(command);
+        try {
+            ran.result = platform_.RunCommand(command, whileWaiting);
+            break;
+        } catch (const CommandNotStarted& error) {
+            log_.CommandNotStarted(error.what(), tried < kStartTries);
+            if (tried == kStartTries)
+                throw;
+            platform_.Pause(kStartRetryPause, whileWaiting);
+        }
+    }
     ran.verdict = JudgeCommand(ran.result, successNumber);
     log_.CommandEnded(ran.result, ran.verdict);
     anyFailed_ = anyFailed_ || !ran.verdict.succeeded;
@@ -362,8 +289,24 @@ void Engine::ShowError(const std::string& text, const std::string& title, int st
     window_.ShowMessage(text, title, style);
 }
 
-void Engine::ReportError(const RunError& error)
+void Engine::ReportError(const std::string& text)
 {
-    ShowError(error.what(), "Vaciallena", kStylePlain);
+    ShowError(text, "Vaciallena", kStylePlain);
     ProcesoOK = false;
+    anyFailed_ = true;
+    window_.ShowProgress(commandsDone_, commandsTotal_, anyFailed_);
+}
+
+PassFigures& Engine::BeginPass(const char* pass)
+{
+    passStart_ = platform_.Now().steady;
+    figures_.emplace_back(pass, BaseDatos);
+    return figures_.back();
+}
+
+void Engine::EndPass()
+{
+    if (passStart_ && !figures_.empty())
+        figures_.back().duration = platform_.Now().steady - *passStart_;
+    passStart_.reset();
 }

@@ -39,6 +39,28 @@ void AddLines(std::string& text, const std::string& output)
         text += "    " + line + "\n";
 }
 
+// "1 orden" or "2 órdenes": the count and the word that agrees with it.
+std::string Count(long long count, const char* one, const char* many)
+{
+    return Thousands(count) + " " + (count == 1 ? one : many);
+}
+
+// The commands that ran and failed always; what went otherwise only when it happened.
+std::string Figures(const PassFigures& pass)
+{
+    std::string text = Count(pass.commandsRun, "orden", "órdenes") + ", " +
+                       Count(pass.commandsFailed, "fallida", "fallidas");
+    if (pass.commandsNotStarted > 0)
+        text += ", " + Count(pass.commandsNotStarted, "no iniciada", "no iniciadas");
+    if (pass.invalidLines > 0)
+        text += ", " + Count(pass.invalidLines, "línea no válida", "líneas no válidas");
+    if (pass.tablesUntried > 0)
+        text += ", " + Count(pass.tablesUntried, "tabla sin procesar", "tablas sin procesar");
+    if (pass.recordsDumped)
+        text += ", " + Count(*pass.recordsDumped, "registro descargado", "registros descargados");
+    return text + ", " + Seconds(pass.duration);
+}
+
 const char* YesNo(bool ticked)
 {
     return ticked ? "sí" : "no";
@@ -94,6 +116,11 @@ void RunLog::CommandEnded(const CommandResult& result, const Verdict& verdict)
     Append(text + "\n");
 }
 
+void RunLog::CommandNotStarted(const std::string& why, bool again)
+{
+    Append("  No se ha podido iniciar: " + why + (again ? ". Se intenta otra vez." : "") + "\n\n");
+}
+
 void RunLog::TableNotRun(const std::string& table, const std::string& reason)
 {
     Append(Stamp(platform_.Now().local) + "  Tabla " + table + " no procesada: " + reason + "\n\n");
@@ -112,14 +139,8 @@ void RunLog::End(const std::string& outcome, const std::vector<PassFigures>& pas
                        "\n";
     if (!passes.empty()) {
         text += "Resumen:\n";
-        for (const PassFigures& pass : passes) {
-            text += "  " + std::string(pass.pass) + " " + pass.database + ": " + std::to_string(pass.tablesRun) +
-                    (pass.tablesRun == 1 ? " orden, " : " órdenes, ") + std::to_string(pass.tablesFailed) +
-                    (pass.tablesFailed == 1 ? " fallida" : " fallidas");
-            if (pass.recordsDumped)
-                text += ", " + std::to_string(*pass.recordsDumped) + " registros descargados";
-            text += ", " + Seconds(pass.duration) + "\n";
-        }
+        for (const PassFigures& pass : passes)
+            text += "  " + std::string(pass.pass) + " " + pass.database + ": " + Figures(pass) + "\n";
         text += "  Tiempo total: " + total + "\n";
     }
     Append(text + "\n");

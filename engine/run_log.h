@@ -24,9 +24,17 @@ struct PassFigures {
 
     const char* pass;  // "Descarga", "Carga", "Índices"
     std::string database;
-    int tablesRun = 0;
-    int tablesFailed = 0;
-    // Records proutil said it dumped, when it said so.
+    // Commands that ran, and those of them that failed.
+    int commandsRun = 0;
+    int commandsFailed = 0;
+    // Commands whose interpreter could not be started, even when tried again.
+    int commandsNotStarted = 0;
+    // List lines that run nothing and fail the pass: no table name, a table
+    // named again, a dump file another table takes.
+    int invalidLines = 0;
+    // Tables of the list never tried, after an error that stopped the pass.
+    int tablesUntried = 0;
+    // Records proutil said it dumped in the dumps that succeeded, when it said so.
     std::optional<long long> recordsDumped;
     std::chrono::milliseconds duration{0};
 };
@@ -50,6 +58,8 @@ class RunLog {
     // machine's own when it is given none.
     void CommandStarted(const Command& command);
     void CommandEnded(const CommandResult& result, const Verdict& verdict);
+    // The command's interpreter could not be started; again when it is tried once more.
+    void CommandNotStarted(const std::string& why, bool again);
     void TableNotRun(const std::string& table, const std::string& reason);
     // An error of the program itself, as the user is told it.
     void Error(const std::string& text);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 #include <set>
 
 #include "command_line.h"
@@ -88,15 +89,23 @@ std::vector<ListedTable> ListedTables(const std::string& listText, bool withTran
 {
     std::vector<ListedTable> tables;
     std::set<std::string> seen;
+    // By the dump file's name as Windows compares file names: letter case aside.
+    std::map<std::string, std::string> dumpFiles;
     for (const std::string& line : SplitTableList(listText)) {
         ListedTable table{line, TrimBlanks(line), false, {}};
         if (table.name.empty())
             continue;
         table.leftOut = IsTransactionsTable(table.name) && !withTransactions;
         table.problem = TableNameProblem(table.name);
-        // Loading a table twice would double its records.
-        if (table.problem.empty() && !table.leftOut && !seen.insert(TableKey(table.name)).second)
-            table.problem = "repetida en la lista, se ha procesado una sola vez";
+        if (table.problem.empty() && !table.leftOut) {
+            // Loading a table twice would double its records; two tables
+            // dumped into one file would load one twice and lose the other.
+            const std::string file = DumpFileName(table.name);
+            if (!seen.insert(TableKey(table.name)).second)
+                table.problem = "repetida en la lista, se ha procesado una sola vez";
+            else if (const auto [taken, added] = dumpFiles.emplace(Lower(file), table.name); !added)
+                table.problem = "su fichero de descarga " + file + " es el de la tabla " + taken->second;
+        }
         tables.push_back(table);
     }
     return tables;

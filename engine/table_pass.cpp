@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <vector>
 
 #include "command_line.h"
@@ -18,45 +19,63 @@ void Engine::ProcesoCarga()
 
 // A failed table does not stop the pass: the other tables still run and all
 // the failures are told in one message at the end. An error of the program
-// itself (no table list, a command that cannot be started) ends the pass.
+// itself (no table list, a command that cannot be started) ends the pass,
+// and its message says how much of the list was left undone.
 void Engine::RunTablePass(const Direction& direction)
 {
     FicheroTablas = JoinPath(platform_.ProgramFolder(), BaseDatos + ".ttl");
-    const std::chrono::milliseconds start = platform_.Now().steady;
-    PassFigures figures{direction.name, BaseDatos};
+    PassFigures& figures = BeginPass(direction.name);
     std::vector<FailedTable> failed;
     try {
-        const std::vector<ListedTable> tables =
-            ListedTables(platform_.ReadTextFile(FicheroTablas), request_.transactions);
+        const std::vector<ListedTable> tables = ListedTables(platform_.ReadTextFile(FicheroTablas), request_.transactions);
         if (tables.empty())
             throw RunError("La lista de tablas " + FicheroTablas + " no contiene ninguna tabla");
-        for (const ListedTable& table : tables) {
-            NombreTabla = table.line;
-            if (table.leftOut)
+        for (auto table = tables.begin(); table != tables.end(); ++table) {
+            NombreTabla = table->line;
+            if (table->leftOut)
                 continue;
-            if (!table.problem.empty()) {
-                log_.TableNotRun(table.name, table.problem);
-                failed.push_back({table.name, table.problem, {}});
+            if (!table->problem.empty()) {
+                log_.TableNotRun(table->name, table->problem);
+                ++figures.invalidLines;
+                failed.push_back({table->name, table->problem, {}});
                 continue;
             }
             const std::string& dbFolder = request_.*direction.dbFolder;
             const std::string& dlcFolder = request_.*direction.dlcFolder;
-            Comando = direction.command(dlcFolder, dbFolder, BaseDatos, table.name, request_.dumpFolder);
+            Comando = direction.command(dlcFolder, dbFolder, BaseDatos, table->name, request_.dumpFolder);
             window_.SetCaption(Caption::Label4, "Tabla: " + NombreTabla);
-            const Ran ran = RunCommand(Comando, dlcFolder, dbFolder, direction.successNumber);
-            ++figures.tablesRun;
-            if (const long long records = RecordsDumped(ran.result); records >= 0)
-                figures.recordsDumped = figures.recordsDumped.value_or(0) + records;
-            if (!ran.verdict.succeeded)
-                failed.push_back({table.name, ran.verdict.reason, LastLine(ran.result)});
+            const auto stopped = [&](const RunError& error) {
+                figures.tablesUntried = static_cast<int>(
+                    std::count_if(table + 1, tables.end(), [](const ListedTable& next) { return !next.leftOut; }));
+                return RunError(error.what() + UntriedNote(figures.tablesUntried, BaseDatos + ".ttl"));
+            };
+            Ran ran;
+            try {
+                ran = RunCommand(Comando, dlcFolder, WorkingFolder(dbFolder), direction.successNumber);
+            } catch (const CommandNotStarted& error) {
+                ++figures.commandsNotStarted;
+                throw stopped(error);
+            } catch (const RunError& error) {
+                // It started, so it may have done anything before it could no
+                // longer be watched.
+                ++figures.commandsRun;
+                ++figures.commandsFailed;
+                throw stopped(error);
+            }
+            ++figures.commandsRun;
+            if (ran.verdict.succeeded) {
+                if (const long long records = RecordsDumped(ran.result); records >= 0)
+                    figures.recordsDumped = figures.recordsDumped.value_or(0) + records;
+            } else {
+                ++figures.commandsFailed;
+                failed.push_back({table->name, ran.verdict.reason, LastLine(ran.result)});
+            }
             window_.DoEvents();
         }
     } catch (const RunError& error) {
-        ReportError(error);
+        ReportError(error.what());
     }
-    figures.tablesFailed = static_cast<int>(failed.size());
-    figures.duration = platform_.Now().steady - start;
-    figures_.push_back(figures);
+    EndPass();
     if (!failed.empty()) {
         ProcesoOK = false;
         window_.ShowMessage(FailedTablesMessage(BaseDatos, failed) + log_.DetailsNote(), "Vaciallena", kStylePlain);

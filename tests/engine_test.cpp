@@ -27,6 +27,11 @@ class EngineTest : public ::testing::Test {
         window.texts[Field::Text4] = Native("E:\\vol");
         for (const char* name : kDatabaseNames)
             platform.tableLists[ListOf(name)] = "cliente\r\nfactura\r\n";
+        for (const char* folder : {"D:\\bd", "F:\\bd"}) {
+            platform.folders.insert(Native(folder));
+            for (const char* name : kDatabaseNames)
+                platform.files.insert(Native(folder) + kPathSeparator + name + ".db");
+        }
     }
 
     std::string ListOf(const std::string& database) const
@@ -198,18 +203,24 @@ TEST_F(EngineTest, DatabaseInUseRefusesItsRun)
     // The load's lock files are those of the destination; its text has no accent on "parela".
     log.clear();
     window.values[CheckBox::Check2] = 0;
-    platform.files = {Native("F:\\bd\\korvane2.lk")};
+    platform.files.erase(Native("D:\\bd\\korvane1.lk"));
+    platform.files.insert(Native("F:\\bd\\korvane2.lk"));
     engine.Aceptar_Click();
     EXPECT_EQ(Messages(), EventLog{"message 64 [La BBDD de destino está arrancada] La base de datos de destino en " +
                                    Native("F:\\bd") + " está arrancada, parela y reintentelo"});
     EXPECT_TRUE(Runs().empty());
 
-    // A lock file that cannot even be looked for counts as a database in use.
+    // A lock file that cannot even be looked for refuses the run too, saying so.
     log.clear();
-    platform.files.clear();
+    platform.files.erase(Native("F:\\bd\\korvane2.lk"));
     platform.unreadable.insert(Native("F:\\bd\\korvane.lk"));
     engine.Aceptar_Click();
-    EXPECT_EQ(Messages().size(), 1u);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0].rfind("message 64 [No se puede comprobar la BBDD de destino] No se ha podido comprobar si "
+                                  "la base de datos de destino korvane en " + Native("F:\\bd") + " está arrancada",
+                                  0),
+              0u)
+        << Messages()[0];
     EXPECT_TRUE(Runs().empty());
 }
 
@@ -358,10 +369,14 @@ TEST_F(EngineTest, CommandThatCannotBeStartedEndsThePass)
     platform.interpreterMissing = true;
     engine.Aceptar_Click();
     // One message per database, then the load's summary; no rebuild.
+    const auto cannot = [](const char* database) {
+        return "message 0 [Vaciallena] No se puede ejecutar la orden\n\nNo se ha procesado la tabla siguiente de la "
+               "lista " + std::string(database) + ".ttl.";
+    };
     EXPECT_EQ(Messages(), (EventLog{
-                              "message 0 [Vaciallena] No se puede ejecutar la orden",
-                              "message 0 [Vaciallena] No se puede ejecutar la orden",
-                              "message 0 [Vaciallena] No se puede ejecutar la orden",
+                              cannot("korvane"),
+                              cannot("korvane1"),
+                              cannot("korvane2"),
                               "message 64 [Errores de Carga] Se han producido errores en el proceso de Carga de las "
                               "bases de datos" + Details(),
                           }));
@@ -390,7 +405,7 @@ TEST_F(EngineTest, RunLogHoldsTheRequestEveryCommandWithItsVerdictAndTheOutcome)
         if (line.find(" factura ") != std::string::npos)
             return {2, "Dumping factura\n** Table factura not found. (2345)\r\n\r\n"};
         if (line.find(" stock ") != std::string::npos)
-            return {1, "Binary Dump complete. (6254)\n"};
+            return {1, "Dumped 7 records. (13932)\nBinary Dump complete. (6254)\n"};
         if (line.find(" pedido ") != std::string::npos) {
             platform.elapsed += std::chrono::milliseconds(60989);
             return {0, ""};
@@ -436,6 +451,7 @@ TEST_F(EngineTest, RunLogHoldsTheRequestEveryCommandWithItsVerdictAndTheOutcome)
         "  DLC: el del sistema\n"
         "  Duración: 1,01 s  Código de salida: 1  Resultado: fallido, terminó con el código 1\n"
         "  Salida:\n"
+        "    Dumped 7 records. (13932)\n"
         "    Binary Dump complete. (6254)\n"
         "\n"
         "2026-12-08 11:44:38  Orden: " + proutil + "korvane2.db -C dump pedido " + Native("E:\\vol\\korvane2") + "\n"
@@ -449,7 +465,7 @@ TEST_F(EngineTest, RunLogHoldsTheRequestEveryCommandWithItsVerdictAndTheOutcome)
         "la carga\n"
         "Resumen:\n"
         "  Descarga korvane: 2 órdenes, 1 fallida, 2 registros descargados, 2,01 s\n"
-        "  Descarga korvane1: 1 orden, 2 fallidas, 1,01 s\n"
+        "  Descarga korvane1: 1 orden, 1 fallida, 1 línea no válida, 1,01 s\n"
         "  Descarga korvane2: 1 orden, 1 fallida, 61,99 s\n"
         "  Tiempo total: 65,01 s\n"
         "\n"));
@@ -639,22 +655,43 @@ TEST_F(EngineTest, FolderRules)
          "message 64 [La BBDD de orígen está arrancada]", 0},
         {"the destination is the source",
          [this] { platform.sameFiles.insert({Native("D:\\bd\\korvane1.db"), Native("F:\\bd\\korvane1.db")}); },
-         "message 64 [Destino igual al origen] Las bases de datos de destino en " + Native("F:\\bd") +
-             " son las mismas que las de origen en " + Native("D:\\bd"),
+         "message 64 [Destino igual al origen] La base de datos de destino " + Native("F:\\bd\\korvane1.db") +
+             " es la de origen " + Native("D:\\bd\\korvane1.db"),
          0},
         {"a dump folder that cannot be made",
          [this] { platform.uncreatable.insert(Native("E:\\vol\\korvane1")); },
          "message 64 [Sin carpeta para los ficheros .bd] No se puede crear la carpeta " + Native("E:\\vol\\korvane1"),
+         0},
+        {"a source folder that is not there", [this] { platform.folders.erase(Native("D:\\bd")); },
+         "message 64 [No se encuentran las bases de datos] No se encuentra la carpeta de las bases de datos de origen " +
+             Native("D:\\bd") + "\n\n",
+         0},
+        {"a share that cannot be reached", [this] { platform.unreadable.insert(Native("D:\\bd")); },
+         "message 64 [No se encuentran las bases de datos] No se encuentra la carpeta de las bases de datos de origen " +
+             Native("D:\\bd") + " (No se puede comprobar el fichero " + Native("D:\\bd") + ")",
+         0},
+        {"a database that is not there", [this] { platform.files.erase(Native("F:\\bd\\korvane1.db")); },
+         "message 64 [No se encuentran las bases de datos] No se encuentra la base de datos " +
+             Native("F:\\bd\\korvane1.db") + "\n\n",
+         0},
+        {"a destination folder typed wrong in a load alone",
+         [this] {
+             window.values[CheckBox::Check2] = 0;
+             window.texts[Field::Text2] = Native("F:\\bdd");
+         },
+         "message 64 [No se encuentran las bases de datos] No se encuentra la carpeta de las bases de datos de "
+         "destino " + Native("F:\\bdd") + "\n\n",
          0},
     };
     Tick(CheckBox::Check2);
     Tick(CheckBox::Check3);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        SetUp();
         platform.folders.clear();
         platform.uncreatable.clear();
+        platform.unreadable.clear();
         platform.sameFiles.clear();
+        SetUp();
         log.clear();
         row.arrange();
         engine.Aceptar_Click();
@@ -672,12 +709,88 @@ TEST_F(EngineTest, FolderRules)
     }
 }
 
+// Two tables whose dumps share one file: the second dump would overwrite
+// the first, and the load of that file would run twice.
+TEST_F(EngineTest, TablesWhoseDumpsShareAFileFailTheirDatabase)
+{
+    Tick(CheckBox::Check2);
+    Tick(CheckBox::Check3);
+    platform.tableLists[ListOf("korvane")] = "audit.registro\r\naudit_registro\r\n";
+    // Windows' file names ignore letter case.
+    platform.tableLists[ListOf("korvane1")] = "audit.registro\r\nAUDIT_registro\r\n";
+    engine.Aceptar_Click();
+    ASSERT_EQ(Messages().size(), 3u);
+    EXPECT_NE(Messages()[0].find("\naudit_registro: su fichero de descarga audit_registro.bd es el de la tabla "
+                                 "audit.registro"),
+              std::string::npos)
+        << Messages()[0];
+    EXPECT_NE(Messages()[1].find("\nAUDIT_registro: su fichero de descarga AUDIT_registro.bd es el de la tabla "
+                                 "audit.registro"),
+              std::string::npos)
+        << Messages()[1];
+    EXPECT_TRUE(Lines("run " + Native("C:\\korv\\dlc\\bin\\proutil F:")).empty());
+}
+
+// The command interpreter cannot work in a share: commands on databases
+// there work in the dump-file folder, and without a local one nothing runs.
+TEST_F(EngineTest, DatabasesOnAShareAreWorkedOnFromTheDumpFileFolder)
+{
+    Tick(CheckBox::Check2);
+    const std::string share = Native("\\\\srv\\bd");
+    platform.folders.insert(share);
+    for (const char* name : kDatabaseNames)
+        platform.files.insert(share + kPathSeparator + name + ".db");
+    window.texts[Field::Text1] = share;
+    engine.Aceptar_Click();
+    ASSERT_EQ(platform.commands.size(), 6u);
+    EXPECT_EQ(platform.commands.front().workingFolder, Native("E:\\vol"));
+    EXPECT_NE(Written().find("  Carpeta de trabajo: " + Native("E:\\vol") + kLogLineEnd), std::string::npos);
+
+    log.clear();
+    window.texts[Field::Text4] = Native("\\\\srv\\vol");
+    engine.Aceptar_Click();
+    EXPECT_EQ(Messages().size(), 1u);
+    EXPECT_TRUE(Runs().empty());
+}
+
+// Only a command whose interpreter never started is tried again: one that
+// started may have loaded records already.
+TEST_F(EngineTest, ACommandThatDidNotStartIsTriedOnceMoreAndOneThatStartedNever)
+{
+    Tick(CheckBox::Check2);
+    platform.startsFailing = 1;
+    engine.Aceptar_Click();
+    EXPECT_EQ(Lines("pause ").size(), 1u);
+    EXPECT_EQ(Runs().size(), 6u);
+    EXPECT_TRUE(Messages().empty()) << Messages().front();
+
+    // Twice: the pass stops, saying what it left undone.
+    log.clear();
+    platform.startsFailing = 2;
+    engine.Aceptar_Click();
+    ASSERT_FALSE(Messages().empty());
+    EXPECT_EQ(Messages()[0], "message 0 [Vaciallena] No se puede ejecutar el intérprete de órdenes\n\nNo se ha "
+                             "procesado la tabla siguiente de la lista korvane.ttl.");
+    EXPECT_NE(Written().find("Descarga korvane: 0 órdenes, 0 fallidas, 1 no iniciada, 1 tabla sin procesar"),
+              std::string::npos);
+
+    log.clear();
+    platform.answer = [](const std::string& line) -> CommandResult {
+        if (line.find("korvane.db -C dump cliente") != std::string::npos)
+            throw RunError("No se puede esperar a que termine la orden");
+        return FakePlatform::Succeeded(line);
+    };
+    engine.Aceptar_Click();
+    EXPECT_TRUE(Lines("pause ").empty());
+    EXPECT_EQ(Lines(Runs().front()).size(), 1u);
+}
+
 TEST_F(EngineTest, ALockFileThatCannotBeLookedForIsLoggedWithItsCause)
 {
     Tick(CheckBox::Check2);
     platform.unreadable.insert(Native("D:\\bd\\korvane.lk"));
     engine.Aceptar_Click();
-    EXPECT_NE(Written().find("Error: No se puede comprobar el fichero " + Native("D:\\bd\\korvane.lk")),
+    EXPECT_NE(Written().find("está arrancada: No se puede comprobar el fichero " + Native("D:\\bd\\korvane.lk")),
               std::string::npos);
 }
 
@@ -700,7 +813,7 @@ TEST_F(EngineTest, CommandsRunWithTheirInstallationAndInTheirDatabasesFolder)
     EXPECT_NE(Written().find("  DLC: " + Native("G:\\otro\\dlc") + kLogLineEnd), std::string::npos);
 
     // Without the installation's program the machine's environment is left as it is.
-    platform.files.clear();
+    std::erase_if(platform.files, [](const std::string& file) { return file.find("_proutil") != std::string::npos; });
     platform.commands.clear();
     engine.Aceptar_Click();
     EXPECT_TRUE(platform.commands[0].environment.empty());
@@ -728,9 +841,9 @@ TEST_F(EngineTest, TheMachineStaysAwakeForTheRunOnly)
     Tick(CheckBox::Check3);
     for (const auto& [what, arrange] : endings) {
         SCOPED_TRACE(what);
+        platform.files.clear();
         SetUp();
         platform.answer = nullptr;
-        platform.files.clear();
         platform.interpreterMissing = false;
         platform.awake.clear();
         window.runsFinished = 0;
@@ -771,7 +884,8 @@ TEST_F(EngineTest, ARunEndedByTheUserSaysSoInTheLog)
         window.onEvents = nullptr;
     };
     engine.Aceptar_Click();
-    EXPECT_NE(Written().find("Resultado: interrumpida por el usuario"), std::string::npos);
+    EXPECT_NE(Written().find(WithLogLineEnds("Resultado: interrumpida por el usuario\nResumen:\n  Descarga korvane: ")),
+              std::string::npos);
 }
 
 } // namespace

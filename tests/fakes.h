@@ -90,7 +90,7 @@ class FakePlatform : public Platform {
 
     std::string programFolder = Native("C:\\korv\\bin");
     std::map<std::string, std::string> tableLists;  // by full path
-    std::set<std::string> files;                     // lock files that exist
+    std::set<std::string> files;                     // files that exist
     std::set<std::string> folders;                   // made by CreateFolder unless in uncreatable
     std::set<std::string> uncreatable;
     std::set<std::string> unreadable;                // Look throws
@@ -102,6 +102,8 @@ class FakePlatform : public Platform {
     // The answer to a command line; by default proutil's success message.
     std::function<CommandResult(const std::string&)> answer;
     bool interpreterMissing = false;
+    // The next this many commands find that their interpreter cannot be started.
+    int startsFailing = 0;
     // The clock reads 2026-12-08 11:44:35 plus elapsed, and moves only when
     // a test moves it or a command runs.
     std::chrono::milliseconds elapsed{0};
@@ -158,6 +160,11 @@ class FakePlatform : public Platform {
         if (interpreterMissing)
             throw RunError("No se puede ejecutar la orden");
         const std::string& line = command.line;
+        if (startsFailing > 0) {
+            --startsFailing;
+            log_.push_back("not started " + line);
+            throw CommandNotStarted("No se puede ejecutar el intérprete de órdenes");
+        }
         commands.push_back(command);
         log_.push_back("run " + line);
         whileWaiting();
