@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "sample_databases.h"
 #include "system_helpers.h"
 #include "win32_text.h"
+#include "window_driver.h"
 #include "window_fixture.h"
 
 namespace {
@@ -229,21 +231,39 @@ TEST_F(MainWindowTest, KeyboardFollowsTheWindowsFocusOrderAndAccessKeys)
     EXPECT_EQ(answerer.boxes[1].title, "Informar ruta ficheros .bd");
 }
 
+// The system with a fault nobody foresaw, met as the window is activated.
+class SystemWithAFault : public SystemServices {
+  public:
+    std::string ProgramFolder() override { throw std::out_of_range("índice fuera de rango"); }
+};
+
+class MainWindowFaultTest : public MainWindowFixture {
+  protected:
+    SystemWithAFault system;
+};
+
+TEST_F(MainWindowFaultTest, AnUnforeseenExceptionIsShownAndTheWindowGoesOn)
+{
+    MessageBoxAnswerer answerer([](const MessageBoxAnswerer::Box&) { return IDOK; });
+    OpenWindow(system, [] {});
+    ASSERT_EQ(answerer.boxes.size(), 1u);
+    const MessageBoxAnswerer::Box& box = answerer.boxes[0];
+    EXPECT_EQ(box.text, "índice fuera de rango");
+    EXPECT_EQ(box.title, "Vaciallena");
+    EXPECT_TRUE(box.hasOk && !box.hasCancel);
+    EXPECT_EQ(box.icon, LoadIconW(nullptr, IDI_ERROR));
+
+    Click(kIdCheck2);
+    EXPECT_TRUE(Usable(kIdText1));
+}
+
 class MainWindowRunTest : public MainWindowTest {
   protected:
     // Every window inside the main window, found by walking the windows
     // themselves, not from any list of the program's.
     std::vector<HWND> AllControls() const
     {
-        std::vector<HWND> found;
-        EnumChildWindows(
-            window->Handle(),
-            [](HWND child, LPARAM list) {
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        return found;
+        return window_driver::ChildWindows(window->Handle());
     }
 
     // Whether the user could change a folder or a tick, or start a run,

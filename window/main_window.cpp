@@ -54,7 +54,7 @@ SIZE WindowSizeForClient(HWND window, int width, int height)
     return {width + (outer.right - outer.left) - client.right, height + (outer.bottom - outer.top) - client.bottom};
 }
 
-int CALLBACK NoteFaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
+int CALLBACK NoteFaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) noexcept
 {
     *reinterpret_cast<bool*>(found) = true;
     return 0;
@@ -181,7 +181,7 @@ MainWindow::MainWindow(HINSTANCE instance, Platform& platform, std::function<voi
     InitCommonControlsEx(&controls);
     RegisterFrameClass(instance);
 
-    RegisterWindowClass(instance, VACIALLENA_WINDOW_CLASS, WindowProc);
+    RegisterWindowClass<WindowProc>(instance, VACIALLENA_WINDOW_CLASS);
 
     CreateWindowExW(kWindowExStyle, VACIALLENA_WINDOW_CLASS, VACIALLENA_WINDOW_CAPTION, kWindowStyle, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
@@ -288,7 +288,7 @@ void MainWindow::DpiChanged(int dpi, const RECT& suggested)
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
         auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);

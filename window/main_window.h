@@ -56,7 +56,7 @@ class MainWindow : public WindowOps {
     std::optional<std::int16_t> CampoRuta;
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void Command(int id, int notification);
 
