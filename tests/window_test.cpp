@@ -50,6 +50,13 @@ class MainWindowTest : public MainWindowFixture {
         });
     }
 
+    // A key as Windows queues it for the control with the focus.
+    void Press(UINT message, WPARAM key) const
+    {
+        PostMessageW(GetFocus() ? GetFocus() : window->Handle(), message, key, 0);
+        window->DoEvents();
+    }
+
     RECT RectInContainer(ControlId id) const
     {
         RECT rect;
@@ -93,8 +100,8 @@ TEST_F(MainWindowTest, OpensWithItsCaptionsAndOnlyTheDumpFileFieldsUsable)
     EXPECT_EQ(Caption(kIdLabel3_0), "Ruta  DLC");
     EXPECT_EQ(Caption(kIdAceptar), "&Aceptar");
 
-    const std::vector<ControlId> usable = {kIdFrame1, kIdFrame2, kIdFrame4, kIdFrame5, kIdFrame6, kIdCheck1,
-                                           kIdCheck2, kIdCheck3, kIdText4,  kIdBuscar4, kIdLabel3_1,
+    const std::vector<ControlId> usable = {kIdFrame1, kIdFrame2, kIdFrame4,  kIdFrame5,   kIdFrame6,   kIdCheck1,
+                                           kIdCheck2, kIdCheck3, kIdCheck4,  kIdText4,    kIdBuscar4,  kIdLabel3_1,
                                            kIdAceptar, kIdCancelar, kIdLabel4, kIdLabel5};
     for (const ControlLayout& control : FormLayout()) {
         const bool inPicker = control.id == kIdFrame3 || control.container == kIdFrame3 ||
@@ -208,27 +215,41 @@ TEST_F(MainWindowTest, TheCloseBoxEndsTheProgramWithoutAsking)
 
 TEST_F(MainWindowTest, KeyboardFollowsTheWindowsFocusOrderAndAccessKeys)
 {
-    auto press = [this](UINT message, WPARAM key) {
-        PostMessageW(GetFocus() ? GetFocus() : window->Handle(), message, key, 0);
-        window->DoEvents();
-    };
     ASSERT_EQ(GetFocus(), Hwnd(kIdAceptar));
-    press(WM_KEYDOWN, VK_TAB);
+    Press(WM_KEYDOWN, VK_TAB);
     EXPECT_EQ(GetFocus(), Hwnd(kIdCancelar));
     // The picker is hidden and the dump fields disabled: next comes Descarga.
-    press(WM_KEYDOWN, VK_TAB);
+    Press(WM_KEYDOWN, VK_TAB);
     EXPECT_EQ(GetFocus(), Hwnd(kIdCheck2));
     Click(kIdCheck2);
-    press(WM_KEYDOWN, VK_TAB);
+    Press(WM_KEYDOWN, VK_TAB);
     EXPECT_EQ(GetFocus(), Hwnd(kIdText1));
 
     MessageBoxAnswerer answerer([](const MessageBoxAnswerer::Box&) { return IDCANCEL; });
-    press(WM_SYSCHAR, L'c');
+    Press(WM_SYSCHAR, L'c');
     ASSERT_EQ(answerer.boxes.size(), 1u);
     EXPECT_EQ(answerer.boxes[0].title, "Salir del Programa");
-    press(WM_SYSCHAR, L'A');
+    Press(WM_SYSCHAR, L'A');
     ASSERT_EQ(answerer.boxes.size(), 2u);
     EXPECT_EQ(answerer.boxes[1].title, "Informar ruta ficheros .bd");
+}
+
+TEST_F(MainWindowTest, ComprobarRegistrosFollowsProcesarTransaccionesTickedAndLockedWithItsFrame)
+{
+    EXPECT_EQ(GetParent(Hwnd(kIdCheck4)), Hwnd(kIdFrame6));
+    EXPECT_EQ(RectInContainer(kIdCheck4).top, RectInContainer(kIdCheck1).top);
+    EXPECT_GT(RectInContainer(kIdCheck4).left, RectInContainer(kIdCheck1).right);
+    EXPECT_EQ(window->Value(CheckBox::Check4), BST_CHECKED);
+
+    Press(WM_SYSCHAR, L'r');
+    EXPECT_EQ(GetFocus(), Hwnd(kIdCheck4));
+    EXPECT_EQ(window->Value(CheckBox::Check4), BST_UNCHECKED);
+    SetFocus(Hwnd(kIdCheck1));
+    Press(WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(GetFocus(), Hwnd(kIdCheck4));
+
+    window->Enable(Control::Frame6, false);
+    EXPECT_FALSE(Usable(kIdCheck4));
 }
 
 // The system with a fault nobody foresaw, met as the window is activated.

@@ -163,7 +163,7 @@ ControlId IdOf(CheckBox box)
     case CheckBox::Check3:
         return kIdCheck3;
     case CheckBox::Check4:
-        break;
+        return kIdCheck4;
     }
     throw std::logic_error("unknown check box");
 }
@@ -244,6 +244,8 @@ void MainWindow::CreateControls()
         if (control.kind == ControlKind::TextField)
             SendMessageW(created, EM_SETLIMITTEXT, 0, 0);
     }
+    // Checking the records is the safer choice, so it is the one made at start.
+    SendMessageW(controls_.at(kIdCheck4), BM_SETCHECK, BST_CHECKED, 0);
     // A label never covers the edge of the field below it.
     for (const ControlLayout& control : FormLayout()) {
         if (control.kind == ControlKind::Label)
