@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
+#include "callback_barrier.h"
 #include "gdi_handles.h"
 #include "win32_text.h"
 
@@ -36,7 +38,7 @@ class MessageBoxAnswerer {
     std::vector<Box> boxes;
 
   private:
-    static BOOL CALLBACK FindIcon(HWND child, LPARAM found)
+    static BOOL CALLBACK FindIcon(HWND child, LPARAM found) noexcept
     {
         wchar_t className[16];
         GetClassNameW(child, className, 16);
@@ -51,8 +53,14 @@ class MessageBoxAnswerer {
             HWND window = reinterpret_cast<HWND>(wParam);
             wchar_t className[16];
             GetClassNameW(window, className, 16);
-            if (lstrcmpW(className, L"#32770") == 0)
-                current_->Answer(window);
+            if (lstrcmpW(className, L"#32770") == 0) {
+                CallbackBarrier([window] { current_->Answer(window); },
+                                [window](const std::exception_ptr& error) {
+                                    ADD_FAILURE() << "answering a message box: " << ExceptionText(error);
+                                    // Left open, the box would hang the test.
+                                    PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+                                });
+            }
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }

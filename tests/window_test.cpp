@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "sample_databases.h"
 #include "system_helpers.h"
 #include "win32_text.h"
+#include "window_driver.h"
 #include "window_fixture.h"
 
 namespace {
@@ -46,6 +48,13 @@ class MainWindowTest : public MainWindowFixture {
             ++endRequests;
             statusAtEnd = Caption(kIdLabel5);
         });
+    }
+
+    // A key as Windows queues it for the control with the focus.
+    void Press(UINT message, WPARAM key) const
+    {
+        PostMessageW(GetFocus() ? GetFocus() : window->Handle(), message, key, 0);
+        window->DoEvents();
     }
 
     RECT RectInContainer(ControlId id) const
@@ -91,8 +100,8 @@ TEST_F(MainWindowTest, OpensWithItsCaptionsAndOnlyTheDumpFileFieldsUsable)
     EXPECT_EQ(Caption(kIdLabel3_0), "Ruta  DLC");
     EXPECT_EQ(Caption(kIdAceptar), "&Aceptar");
 
-    const std::vector<ControlId> usable = {kIdFrame1, kIdFrame2, kIdFrame4, kIdFrame5, kIdFrame6, kIdCheck1,
-                                           kIdCheck2, kIdCheck3, kIdText4,  kIdBuscar4, kIdLabel3_1,
+    const std::vector<ControlId> usable = {kIdFrame1, kIdFrame2, kIdFrame4,  kIdFrame5,   kIdFrame6,   kIdCheck1,
+                                           kIdCheck2, kIdCheck3, kIdCheck4,  kIdText4,    kIdBuscar4,  kIdLabel3_1,
                                            kIdAceptar, kIdCancelar, kIdLabel4, kIdLabel5};
     for (const ControlLayout& control : FormLayout()) {
         const bool inPicker = control.id == kIdFrame3 || control.container == kIdFrame3 ||
@@ -206,27 +215,67 @@ TEST_F(MainWindowTest, TheCloseBoxEndsTheProgramWithoutAsking)
 
 TEST_F(MainWindowTest, KeyboardFollowsTheWindowsFocusOrderAndAccessKeys)
 {
-    auto press = [this](UINT message, WPARAM key) {
-        PostMessageW(GetFocus() ? GetFocus() : window->Handle(), message, key, 0);
-        window->DoEvents();
-    };
     ASSERT_EQ(GetFocus(), Hwnd(kIdAceptar));
-    press(WM_KEYDOWN, VK_TAB);
+    Press(WM_KEYDOWN, VK_TAB);
     EXPECT_EQ(GetFocus(), Hwnd(kIdCancelar));
     // The picker is hidden and the dump fields disabled: next comes Descarga.
-    press(WM_KEYDOWN, VK_TAB);
+    Press(WM_KEYDOWN, VK_TAB);
     EXPECT_EQ(GetFocus(), Hwnd(kIdCheck2));
     Click(kIdCheck2);
-    press(WM_KEYDOWN, VK_TAB);
+    Press(WM_KEYDOWN, VK_TAB);
     EXPECT_EQ(GetFocus(), Hwnd(kIdText1));
 
     MessageBoxAnswerer answerer([](const MessageBoxAnswerer::Box&) { return IDCANCEL; });
-    press(WM_SYSCHAR, L'c');
+    Press(WM_SYSCHAR, L'c');
     ASSERT_EQ(answerer.boxes.size(), 1u);
     EXPECT_EQ(answerer.boxes[0].title, "Salir del Programa");
-    press(WM_SYSCHAR, L'A');
+    Press(WM_SYSCHAR, L'A');
     ASSERT_EQ(answerer.boxes.size(), 2u);
     EXPECT_EQ(answerer.boxes[1].title, "Informar ruta ficheros .bd");
+}
+
+TEST_F(MainWindowTest, ComprobarRegistrosFollowsProcesarTransaccionesTickedAndLockedWithItsFrame)
+{
+    EXPECT_EQ(GetParent(Hwnd(kIdCheck4)), Hwnd(kIdFrame6));
+    EXPECT_EQ(RectInContainer(kIdCheck4).top, RectInContainer(kIdCheck1).top);
+    EXPECT_GT(RectInContainer(kIdCheck4).left, RectInContainer(kIdCheck1).right);
+    EXPECT_EQ(window->Value(CheckBox::Check4), BST_CHECKED);
+
+    Press(WM_SYSCHAR, L'r');
+    EXPECT_EQ(GetFocus(), Hwnd(kIdCheck4));
+    EXPECT_EQ(window->Value(CheckBox::Check4), BST_UNCHECKED);
+    SetFocus(Hwnd(kIdCheck1));
+    Press(WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(GetFocus(), Hwnd(kIdCheck4));
+
+    window->Enable(Control::Frame6, false);
+    EXPECT_FALSE(Usable(kIdCheck4));
+}
+
+// The system with a fault nobody foresaw, met as the window is activated.
+class SystemWithAFault : public SystemServices {
+  public:
+    std::string ProgramFolder() override { throw std::out_of_range("índice fuera de rango"); }
+};
+
+class MainWindowFaultTest : public MainWindowFixture {
+  protected:
+    SystemWithAFault system;
+};
+
+TEST_F(MainWindowFaultTest, AnUnforeseenExceptionIsShownAndTheWindowGoesOn)
+{
+    MessageBoxAnswerer answerer([](const MessageBoxAnswerer::Box&) { return IDOK; });
+    OpenWindow(system, [] {});
+    ASSERT_EQ(answerer.boxes.size(), 1u);
+    const MessageBoxAnswerer::Box& box = answerer.boxes[0];
+    EXPECT_EQ(box.text, "índice fuera de rango");
+    EXPECT_EQ(box.title, "Vaciallena");
+    EXPECT_TRUE(box.hasOk && !box.hasCancel);
+    EXPECT_EQ(box.icon, LoadIconW(nullptr, IDI_ERROR));
+
+    Click(kIdCheck2);
+    EXPECT_TRUE(Usable(kIdText1));
 }
 
 class MainWindowRunTest : public MainWindowTest {
@@ -235,15 +284,7 @@ class MainWindowRunTest : public MainWindowTest {
     // themselves, not from any list of the program's.
     std::vector<HWND> AllControls() const
     {
-        std::vector<HWND> found;
-        EnumChildWindows(
-            window->Handle(),
-            [](HWND child, LPARAM list) {
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        return found;
+        return window_driver::ChildWindows(window->Handle());
     }
 
     // Whether the user could change a folder or a tick, or start a run,

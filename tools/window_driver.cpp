@@ -1,12 +1,14 @@
 #include "window_driver.h"
 
 #include <algorithm>
+#include <exception>
 #include <stdexcept>
 #include <thread>
 #include <vector>
 
 #include <tlhelp32.h>
 
+#include "callback_barrier.h"
 #include "win32_text.h"
 
 namespace window_driver {
@@ -34,22 +36,44 @@ DWORD ProcessOf(HWND window)
     return processId;
 }
 
+// What one of Windows' enumerations of windows gave, through Collect.
+struct Collected {
+    std::vector<HWND> windows;
+    std::exception_ptr error;
+
+    std::vector<HWND> Windows() const
+    {
+        if (error)
+            std::rethrow_exception(error);
+        return windows;
+    }
+};
+
+BOOL CALLBACK Collect(HWND window, LPARAM collected)
+{
+    auto& into = *reinterpret_cast<Collected*>(collected);
+    return CallbackBarrier(
+        [&] {
+            into.windows.push_back(window);
+            return TRUE;
+        },
+        [&](const std::exception_ptr& error) {
+            into.error = error;
+            return FALSE;
+        });
+}
+
 // The shown top-level windows of one process, topmost first.
 std::vector<HWND> TopLevelWindows(DWORD processId)
 {
-    struct Search {
-        DWORD processId;
-        std::vector<HWND> found;
-    } search{processId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM lParam) -> BOOL {
-            auto& search = *reinterpret_cast<Search*>(lParam);
-            if (ProcessOf(window) == search.processId && IsWindowVisible(window))
-                search.found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    Collected all;
+    EnumWindows(Collect, reinterpret_cast<LPARAM>(&all));
+    std::vector<HWND> found;
+    for (HWND window : all.Windows()) {
+        if (ProcessOf(window) == processId && IsWindowVisible(window))
+            found.push_back(window);
+    }
+    return found;
 }
 
 std::string ErrorText(const std::string& what)
@@ -75,6 +99,13 @@ ULONGLONG CreationTime(HANDLE process)
 }
 
 } // namespace
+
+std::vector<HWND> ChildWindows(HWND parent)
+{
+    Collected all;
+    EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&all));
+    return all.Windows();
+}
 
 bool WaitUntil(const std::function<bool()>& condition, Milliseconds timeout)
 {
@@ -196,24 +227,12 @@ HWND ProgramWindow::Control(ControlId id) const
 {
     if (id == kIdWindow)
         return window_;
-    struct Search {
-        int id;
-        HWND found;
-    } search{id, nullptr};
     // The controls sit inside frames: every descendant is looked at.
-    EnumChildWindows(
-        window_,
-        [](HWND child, LPARAM lParam) -> BOOL {
-            auto& search = *reinterpret_cast<Search*>(lParam);
-            if (GetDlgCtrlID(child) != search.id)
-                return TRUE;
-            search.found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    if (!search.found)
-        throw std::runtime_error("the window has no control " + std::to_string(id));
-    return search.found;
+    for (HWND child : ChildWindows(window_)) {
+        if (GetDlgCtrlID(child) == id)
+            return child;
+    }
+    throw std::runtime_error("the window has no control " + std::to_string(id));
 }
 
 LRESULT ProgramWindow::Send(HWND target, UINT message, WPARAM wParam, LPARAM lParam) const

@@ -23,6 +23,9 @@ using Milliseconds = std::chrono::milliseconds;
 // Asks until condition holds or timeout has passed; says which.
 bool WaitUntil(const std::function<bool()>& condition, Milliseconds timeout);
 
+// Every window inside parent, at any depth, in Windows' order.
+std::vector<HWND> ChildWindows(HWND parent);
+
 // True once every one of the processes has ended, waiting up to timeout.
 bool AllEnded(const std::vector<UniqueHandle>& processes, Milliseconds timeout);
 

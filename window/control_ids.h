@@ -38,6 +38,7 @@ enum ControlId : int {
     kIdDir1,
     kIdSeleccion,
     kIdCancelar1,
+    kIdCheck4,
 };
 
 // The progress indicator's timer.

@@ -1,23 +1,15 @@
-// The folder picker: Frame3 over the main panel, with the drive list Drive1
-// and the folder list Dir1. One picker serves the five folder fields;
-// CampoRuta says which one "Selección" fills.
-
-#include "main_window.h"
+#include "directory_picker.h"
 
 #include <shellapi.h>
 
 #include <algorithm>
-#include <array>
 #include <optional>
+#include <utility>
 
 #include "win32_handle.h"
 #include "win32_text.h"
 
 namespace {
-
-// The folder buttons and the fields they fill, by CampoRuta.
-const std::array<ControlId, 5> kCampoButtons = {kIdBuscar, kIdBuscar1, kIdBuscar2, kIdBuscar3, kIdBuscar4};
-const std::array<ControlId, 5> kCampoFields = {kIdText1, kIdText5, kIdText2, kIdText6, kIdText4};
 
 std::string ProcessFolder()
 {
@@ -156,11 +148,16 @@ int FontHeight(HWND window, HFONT font)
 
 } // namespace
 
-void MainWindow::CreatePicker()
+DirectoryPicker::DirectoryPicker(const std::map<ControlId, HWND>& controls,
+                                 std::function<void(const std::string&)> chosen, std::function<void()> focusBack)
+    : frame3_(controls.at(kIdFrame3)), drive1_(controls.at(kIdDrive1)), dir1_(controls.at(kIdDir1)),
+      text3_(controls.at(kIdText3)), chosen_(std::move(chosen)), focusBack_(std::move(focusBack))
 {
+    // Whenever it is shown, it covers the main panel.
+    SetWindowPos(frame3_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     // Text3 only shows Dir1's folder: "Selección" never reads it, so typing
     // there would only mislead. It can still be selected and copied.
-    SendMessageW(controls_.at(kIdText3), EM_SETREADONLY, TRUE, 0);
+    SendMessageW(text3_, EM_SETREADONLY, TRUE, 0);
     closedFolderIcon_.Reset(FolderIcon(0));
     openFolderIcon_.Reset(FolderIcon(SHGFI_OPENICON));
 
@@ -170,38 +167,29 @@ void MainWindow::CreatePicker()
     FillDrive1();
 }
 
-void MainWindow::LayOutPicker(int dpi)
+void DirectoryPicker::LayOut(int dpi, HFONT font)
 {
-    pickerIconSize_ = MulDiv(16, dpi, 96);
-    const int lineHeight = std::max(pickerIconSize_, FontHeight(window_, font_.Get())) + MulDiv(2, dpi, 96);
-    SendMessageW(controls_.at(kIdDir1), LB_SETITEMHEIGHT, 0, lineHeight);
-    SendMessageW(controls_.at(kIdDrive1), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), lineHeight);
-    SendMessageW(controls_.at(kIdDrive1), CB_SETITEMHEIGHT, 0, lineHeight);
+    iconSize_ = MulDiv(16, dpi, 96);
+    const int lineHeight = std::max(iconSize_, FontHeight(frame3_, font)) + MulDiv(2, dpi, 96);
+    SendMessageW(dir1_, LB_SETITEMHEIGHT, 0, lineHeight);
+    SendMessageW(drive1_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), lineHeight);
+    SendMessageW(drive1_, CB_SETITEMHEIGHT, 0, lineHeight);
 }
 
-std::string MainWindow::CurrentFolder() const
+bool DirectoryPicker::Shown() const
 {
-    return dir1Path_;
+    return IsWindowVisible(frame3_) != FALSE;
 }
 
-std::optional<std::int16_t> MainWindow::CampoOf(ControlId button)
+void DirectoryPicker::Show()
 {
-    const auto found = std::find(kCampoButtons.begin(), kCampoButtons.end(), button);
-    if (found == kCampoButtons.end())
-        return std::nullopt;
-    return static_cast<std::int16_t>(found - kCampoButtons.begin());
+    ShowWindow(frame3_, SW_SHOW);
+    SetFocus(dir1_);
 }
 
-void MainWindow::Buscar_Click(std::int16_t campo)
+void DirectoryPicker::Drive1_Change()
 {
-    CampoRuta = campo;
-    if (!IsWindowVisible(controls_.at(kIdFrame3)))
-        ShowPicker();
-}
-
-void MainWindow::Drive1_Change()
-{
-    const LRESULT index = SendMessageW(controls_.at(kIdDrive1), CB_GETCURSEL, 0, 0);
+    const LRESULT index = SendMessageW(drive1_, CB_GETCURSEL, 0, 0);
     if (index < 0 || static_cast<std::size_t>(index) >= drives_.size())
         return;
     // Choosing again the drive the list shows changes nothing.
@@ -214,51 +202,33 @@ void MainWindow::Drive1_Change()
         Dir1_Change();
 }
 
-void MainWindow::Dir1_Change()
+void DirectoryPicker::Dir1_Change()
 {
-    SetControlText(kIdText3, dir1Path_);
+    SetWindowTextW(text3_, Utf16(dir1Path_).c_str());
 }
 
-void MainWindow::Seleccion_Click()
+void DirectoryPicker::Seleccion_Click()
 {
-    if (CampoRuta)
-        SetControlText(kCampoFields.at(static_cast<std::size_t>(*CampoRuta)), dir1Path_);
-    HidePicker();
+    chosen_(dir1Path_);
+    Hide();
 }
 
-void MainWindow::Cancelar1_Click()
+void DirectoryPicker::Cancelar1_Click()
 {
-    HidePicker();
+    Hide();
 }
 
-void MainWindow::ShowPicker()
+void DirectoryPicker::Hide()
 {
-    ShowWindow(controls_.at(kIdFrame3), SW_SHOW);
-    SetFocus(controls_.at(kIdDir1));
+    const bool hadFocus = IsChild(frame3_, GetFocus());
+    ShowWindow(frame3_, SW_HIDE);
+    if (hadFocus)
+        focusBack_();
 }
 
-void MainWindow::HidePicker()
+void DirectoryPicker::FillDrive1()
 {
-    HWND picker = controls_.at(kIdFrame3);
-    const bool hadFocus = IsChild(picker, GetFocus());
-    ShowWindow(picker, SW_HIDE);
-    if (!hadFocus)
-        return;
-    // Back to the button that opened the picker, or the next best.
-    const ControlId opener = CampoRuta ? kCampoButtons.at(static_cast<std::size_t>(*CampoRuta)) : kIdAceptar;
-    for (ControlId candidate : {opener, kIdAceptar}) {
-        if (Usable(candidate)) {
-            SetFocus(controls_.at(candidate));
-            return;
-        }
-    }
-    MoveFocus(true);
-}
-
-void MainWindow::FillDrive1()
-{
-    HWND list = controls_.at(kIdDrive1);
-    SendMessageW(list, CB_RESETCONTENT, 0, 0);
+    SendMessageW(drive1_, CB_RESETCONTENT, 0, 0);
     drives_.clear();
     const DWORD present = GetLogicalDrives();
     for (int i = 0; i < 26; ++i) {
@@ -268,20 +238,20 @@ void MainWindow::FillDrive1()
         const std::wstring root = {static_cast<wchar_t>(letter), L':', L'\\'};
         const UINT type = GetDriveTypeW(root.c_str());
         drives_.push_back({letter, DriveCaption(letter, root, type), UniqueIcon(DriveIcon(root, type))});
-        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf16(drives_.back().caption).c_str()));
+        SendMessageW(drive1_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf16(drives_.back().caption).c_str()));
     }
     // The drive chosen last while it is there, otherwise the folder list's.
     auto indexOf = [this](char letter) {
-        const auto found = std::find_if(drives_.begin(), drives_.end(),
-                                        [letter](const PickerDrive& drive) { return drive.letter == letter; });
+        const auto found =
+            std::find_if(drives_.begin(), drives_.end(), [letter](const Drive& drive) { return drive.letter == letter; });
         return found == drives_.end() ? -1 : static_cast<int>(found - drives_.begin());
     };
     if (indexOf(drive1Letter_) < 0)
         drive1Letter_ = FolderDrive(dir1Path_);
-    SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(indexOf(drive1Letter_)), 0);
+    SendMessageW(drive1_, CB_SETCURSEL, static_cast<WPARAM>(indexOf(drive1Letter_)), 0);
 }
 
-bool MainWindow::MoveDir1(const std::string& folder)
+bool DirectoryPicker::MoveDir1(const std::string& folder)
 {
     const std::string normal = NormalFolder(folder);
     const std::optional<std::vector<std::string>> subFolders = SubFolderNames(normal);
@@ -291,44 +261,43 @@ bool MainWindow::MoveDir1(const std::string& folder)
     return true;
 }
 
-void MainWindow::ShowDir1(const std::string& folder, const std::vector<std::string>& subFolders)
+void DirectoryPicker::ShowDir1(const std::string& folder, const std::vector<std::string>& subFolders)
 {
-    HWND list = controls_.at(kIdDir1);
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    SendMessageW(dir1_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(dir1_, LB_RESETCONTENT, 0, 0);
     dir1Path_ = folder;
     dir1Entries_ = FolderTree(folder, subFolders);
     int current = 0;
     for (const FolderEntry& entry : dir1Entries_) {
-        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf16(FolderName(entry.path)).c_str()));
+        SendMessageW(dir1_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf16(FolderName(entry.path)).c_str()));
         if (entry.open)
             current = entry.depth;
     }
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(current), 0);
-    InvalidateRect(list, nullptr, TRUE);
+    SendMessageW(dir1_, WM_SETREDRAW, TRUE, 0);
+    SendMessageW(dir1_, LB_SETCURSEL, static_cast<WPARAM>(current), 0);
+    InvalidateRect(dir1_, nullptr, TRUE);
 }
 
-void MainWindow::OpenDir1Entry()
+void DirectoryPicker::OpenDir1Entry()
 {
-    const LRESULT index = SendMessageW(controls_.at(kIdDir1), LB_GETCURSEL, 0, 0);
+    const LRESULT index = SendMessageW(dir1_, LB_GETCURSEL, 0, 0);
     if (index < 0 || static_cast<std::size_t>(index) >= dir1Entries_.size())
         return;
     if (MoveDir1(dir1Entries_[static_cast<std::size_t>(index)].path))
         Dir1_Change();
 }
 
-void MainWindow::DrawPickerItem(const DRAWITEMSTRUCT& item) const
+void DirectoryPicker::DrawItem(const DRAWITEMSTRUCT& item) const
 {
     std::string text;
     HICON icon = nullptr;
     int depth = 0;
-    if (item.CtlID == kIdDir1 && item.itemID < dir1Entries_.size()) {
+    if (item.hwndItem == dir1_ && item.itemID < dir1Entries_.size()) {
         const FolderEntry& entry = dir1Entries_[item.itemID];
         text = FolderName(entry.path);
         icon = entry.open ? openFolderIcon_.Get() : closedFolderIcon_.Get();
         depth = entry.depth;
-    } else if (item.CtlID == kIdDrive1 && item.itemID < drives_.size()) {
+    } else if (item.hwndItem == drive1_ && item.itemID < drives_.size()) {
         text = drives_[item.itemID].caption;
         icon = drives_[item.itemID].icon.Get();
     }
@@ -336,13 +305,13 @@ void MainWindow::DrawPickerItem(const DRAWITEMSTRUCT& item) const
     HDC dc = item.hDC;
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-    const int gap = pickerIconSize_ / 4;
-    int left = item.rcItem.left + gap + depth * pickerIconSize_;
+    const int gap = iconSize_ / 4;
+    int left = item.rcItem.left + gap + depth * iconSize_;
     if (icon) {
-        const int top = (item.rcItem.top + item.rcItem.bottom - pickerIconSize_) / 2;
-        DrawIconEx(dc, left, top, icon, pickerIconSize_, pickerIconSize_, 0, nullptr, DI_NORMAL);
+        const int top = (item.rcItem.top + item.rcItem.bottom - iconSize_) / 2;
+        DrawIconEx(dc, left, top, icon, iconSize_, iconSize_, 0, nullptr, DI_NORMAL);
     }
-    left += pickerIconSize_ + gap;
+    left += iconSize_ + gap;
     RECT textArea = {left, item.rcItem.top, item.rcItem.right, item.rcItem.bottom};
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor((item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT

@@ -64,7 +64,7 @@ void MainWindow::Form_Activate()
     Posicion = dlc.Posicion;
     SetControlText(kIdText5, RutaDLC);
     SetControlText(kIdText6, RutaDLC);
-    SetControlText(kIdText3, CurrentFolder());
+    SetControlText(kIdText3, picker_->CurrentFolder());
 }
 
 void MainWindow::Enable(Control control, bool enabled)

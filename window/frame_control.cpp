@@ -38,7 +38,7 @@ void Paint(HWND frame)
     }
 }
 
-LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT FrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_PAINT:
@@ -75,5 +75,5 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lPara
 
 void RegisterFrameClass(HINSTANCE instance)
 {
-    RegisterWindowClass(instance, kFrameClass, FrameProc);
+    RegisterWindowClass<FrameProc>(instance, kFrameClass);
 }

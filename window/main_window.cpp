@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <array>
 #include <stdexcept>
 
 #include "form_layout.h"
@@ -52,7 +54,7 @@ SIZE WindowSizeForClient(HWND window, int width, int height)
     return {width + (outer.right - outer.left) - client.right, height + (outer.bottom - outer.top) - client.bottom};
 }
 
-int CALLBACK NoteFaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
+int CALLBACK NoteFaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) noexcept
 {
     *reinterpret_cast<bool*>(found) = true;
     return 0;
@@ -161,10 +163,14 @@ ControlId IdOf(CheckBox box)
     case CheckBox::Check3:
         return kIdCheck3;
     case CheckBox::Check4:
-        break;
+        return kIdCheck4;
     }
     throw std::logic_error("unknown check box");
 }
+
+// The folder buttons and the fields they fill, by CampoRuta.
+const std::array<ControlId, 5> kCampoButtons = {kIdBuscar, kIdBuscar1, kIdBuscar2, kIdBuscar3, kIdBuscar4};
+const std::array<ControlId, 5> kCampoFields = {kIdText1, kIdText5, kIdText2, kIdText6, kIdText4};
 
 } // namespace
 
@@ -175,7 +181,7 @@ MainWindow::MainWindow(HINSTANCE instance, Platform& platform, std::function<voi
     InitCommonControlsEx(&controls);
     RegisterFrameClass(instance);
 
-    RegisterWindowClass(instance, VACIALLENA_WINDOW_CLASS, WindowProc);
+    RegisterWindowClass<WindowProc>(instance, VACIALLENA_WINDOW_CLASS);
 
     CreateWindowExW(kWindowExStyle, VACIALLENA_WINDOW_CLASS, VACIALLENA_WINDOW_CAPTION, kWindowStyle, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
@@ -194,7 +200,8 @@ MainWindow::MainWindow(HINSTANCE instance, Platform& platform, std::function<voi
     SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
 
     CreateControls();
-    CreatePicker();
+    picker_.emplace(
+        controls_, [this](const std::string& folder) { FolderChosen(folder); }, [this] { FocusAfterPicker(); });
     const int dpi = WindowDpi(window_);
     LayOut(dpi);
 
@@ -237,13 +244,13 @@ void MainWindow::CreateControls()
         if (control.kind == ControlKind::TextField)
             SendMessageW(created, EM_SETLIMITTEXT, 0, 0);
     }
-    // The picker panel covers the main panel whenever it is shown, and a
-    // label never covers the edge of the field below it.
+    // Checking the records is the safer choice, so it is the one made at start.
+    SendMessageW(controls_.at(kIdCheck4), BM_SETCHECK, BST_CHECKED, 0);
+    // A label never covers the edge of the field below it.
     for (const ControlLayout& control : FormLayout()) {
         if (control.kind == ControlKind::Label)
             SetWindowPos(controls_.at(control.id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    SetWindowPos(controls_.at(kIdFrame3), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ShowEnabling();
 }
 
@@ -271,7 +278,7 @@ void MainWindow::LayOut(int dpi)
     }
     // The buttons show the new picture now; the old one can go.
     folderPicture_ = std::move(picture);
-    LayOutPicker(dpi);
+    picker_->LayOut(dpi, font_.Get());
 }
 
 void MainWindow::DpiChanged(int dpi, const RECT& suggested)
@@ -283,7 +290,7 @@ void MainWindow::DpiChanged(int dpi, const RECT& suggested)
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
         auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
@@ -306,7 +313,8 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
             Command(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_DRAWITEM:
-        DrawPickerItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        // Only the picker's lists are drawn by the window.
+        picker_->DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
     case WM_TIMER:
         if (wParam == kIdTimer1 && timerRunning_)
@@ -343,14 +351,14 @@ void MainWindow::Command(int id, int notification)
     if (id == kIdDrive1) {
         // Filled again as it opens, for a drive plugged in since.
         if (notification == CBN_DROPDOWN)
-            FillDrive1();
+            picker_->FillDrive1();
         else if (notification == CBN_SELCHANGE)
-            Drive1_Change();
+            picker_->Drive1_Change();
         return;
     }
     if (id == kIdDir1) {
         if (notification == LBN_DBLCLK)
-            OpenDir1Entry();
+            picker_->OpenDir1Entry();
         return;
     }
     if (notification != BN_CLICKED)
@@ -369,16 +377,50 @@ void MainWindow::Command(int id, int notification)
         Cancelar_Click();
         break;
     case kIdSeleccion:
-        Seleccion_Click();
+        picker_->Seleccion_Click();
         break;
     case kIdCancelar1:
-        Cancelar1_Click();
+        picker_->Cancelar1_Click();
         break;
     default:
         if (const std::optional<std::int16_t> campo = CampoOf(static_cast<ControlId>(id)))
             Buscar_Click(*campo);
         break;
     }
+}
+
+std::optional<std::int16_t> MainWindow::CampoOf(ControlId button)
+{
+    const auto found = std::find(kCampoButtons.begin(), kCampoButtons.end(), button);
+    if (found == kCampoButtons.end())
+        return std::nullopt;
+    return static_cast<std::int16_t>(found - kCampoButtons.begin());
+}
+
+void MainWindow::Buscar_Click(std::int16_t campo)
+{
+    CampoRuta = campo;
+    if (!picker_->Shown())
+        picker_->Show();
+}
+
+void MainWindow::FolderChosen(const std::string& folder)
+{
+    if (CampoRuta)
+        SetControlText(kCampoFields.at(static_cast<std::size_t>(*CampoRuta)), folder);
+}
+
+// Back to the button that opened the picker, or the next best.
+void MainWindow::FocusAfterPicker()
+{
+    const ControlId opener = CampoRuta ? kCampoButtons.at(static_cast<std::size_t>(*CampoRuta)) : kIdAceptar;
+    for (ControlId candidate : {opener, kIdAceptar}) {
+        if (Usable(candidate)) {
+            SetFocus(controls_.at(candidate));
+            return;
+        }
+    }
+    MoveFocus(true);
 }
 
 void MainWindow::Aceptar_Click()
@@ -416,7 +458,7 @@ bool MainWindow::PreTranslate(const MSG& message)
     if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {
         const ControlId focused = FocusedControl();
         if (focused == kIdDir1) {
-            OpenDir1Entry();
+            picker_->OpenDir1Entry();
             return true;
         }
         if (focused != kIdWindow && IsPushButton(LayoutOf(focused).kind)) {

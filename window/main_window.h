@@ -5,7 +5,6 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include <windows.h>
 
@@ -13,8 +12,8 @@
 
 #include "com_owners.h"
 #include "control_ids.h"
+#include "directory_picker.h"
 #include "engine.h"
-#include "folder_path.h"
 #include "gdi_handles.h"
 #include "platform.h"
 #include "window_ops.h"
@@ -57,7 +56,7 @@ class MainWindow : public WindowOps {
     std::optional<std::int16_t> CampoRuta;
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void Command(int id, int notification);
 
@@ -72,24 +71,12 @@ class MainWindow : public WindowOps {
     void EndProgram();
     void TaskbarButtonCreated();
 
-    // The folder picker (directory_picker.cpp).
     void Buscar_Click(std::int16_t campo);
     // Which field a folder button fills, as CampoRuta counts them.
     static std::optional<std::int16_t> CampoOf(ControlId button);
-    void Drive1_Change();
-    void Dir1_Change();
-    void Seleccion_Click();
-    void Cancelar1_Click();
-    void CreatePicker();
-    void LayOutPicker(int dpi);
-    void ShowPicker();
-    void HidePicker();
-    void FillDrive1();
-    // False, and nothing changed, when the folder cannot be read.
-    bool MoveDir1(const std::string& folder);
-    void ShowDir1(const std::string& folder, const std::vector<std::string>& subFolders);
-    void OpenDir1Entry();
-    void DrawPickerItem(const DRAWITEMSTRUCT& item) const;
+    // "Selección" of the folder picker.
+    void FolderChosen(const std::string& folder);
+    void FocusAfterPicker();
 
     void CreateControls();
     void LayOut(int dpi);
@@ -105,8 +92,6 @@ class MainWindow : public WindowOps {
     ControlId FocusedControl() const;
     void MoveFocus(bool forward);
     bool PressAccessKey(wchar_t key);
-    // Dir1's current folder.
-    std::string CurrentFolder() const;
 
     // Joined first and left last: the taskbar object lives in this thread's apartment.
     UniqueComApartment comApartment_ = JoinComApartment();
@@ -124,22 +109,8 @@ class MainWindow : public WindowOps {
     UniqueIcon icon_;
     UniqueIcon smallIcon_;
     UniqueIcon folderPicture_;
-    struct PickerDrive {
-        char letter;
-        std::string caption;
-        UniqueIcon icon;
-    };
-    std::vector<PickerDrive> drives_;
-    // The drive Drive1 shows: the one chosen last, even when Dir1 could not
-    // move there.
-    char drive1Letter_ = '\0';
-    // Dir1's current folder, kept here: the process's own current folder
-    // never changes.
-    std::string dir1Path_;
-    std::vector<FolderEntry> dir1Entries_;
-    UniqueIcon openFolderIcon_;
-    UniqueIcon closedFolderIcon_;
-    int pickerIconSize_ = 16;
+    // Made once its controls are.
+    std::optional<DirectoryPicker> picker_;
     bool timerRunning_ = false;
     // Sent when the window's taskbar button exists, again after Explorer restarts.
     UINT taskbarButtonCreated_ = RegisterWindowMessageW(L"TaskbarButtonCreated");
