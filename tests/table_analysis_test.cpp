@@ -53,13 +53,14 @@ TEST(TableAnalysis, ReadsTheRowsOfEveryShapeAndOwner)
 // outside an area's summary and the totals count for nothing.
 TEST(TableAnalysis, SumsTheRowsOfATable)
 {
-    std::string report = Block(Row("PUB.cliente", 10) + Row("PUB.pedido.p2023", 5)) +
-                         Block(Row("PUB.CLIENTE", 3) + Row("PUB.pedido.p2024", 4)) + Row("PUB.cliente", 100) +
-                         "Totals:  22  1.0K  6  434  179  22  1.0  1.2\n";
-    for (size_t at = report.find('\n'); at != std::string::npos; at = report.find('\n', at + 2))
-        report.insert(at, "\r");
+    const std::string report = Block(Row("PUB.cliente", 10) + Row("PUB.pedido.p2023", 5)) +
+                               Block(Row("PUB.CLIENTE", 3) + Row("PUB.pedido.p2024", 4)) + Row("PUB.cliente", 100) +
+                               "Totals:  22  1.0K  6  434  179  22  1.0  1.2\n";
+    std::string crlf;
+    for (char c : report)
+        crlf += c == '\n' ? "\r\n" : std::string(1, c);
 
-    const TableAnalysis analysis = ReadTableAnalysis(report);
+    const TableAnalysis analysis = ReadTableAnalysis(crlf);
     EXPECT_EQ(Records(analysis, "cliente"), 13);
     EXPECT_EQ(Records(analysis, "pedido"), 9);
     EXPECT_EQ(analysis.tables.size(), 2u);
