@@ -53,19 +53,18 @@ std::string TableNameProblem(const std::string& name)
     return {};
 }
 
-// The same for the same table.
-std::string TableKey(const std::string& name)
-{
-    const std::string owner = OwnerOf(name);
-    return Lower((IsDefaultOwner(owner) ? std::string(kDefaultOwner) : owner) + "." + TableOf(name));
-}
-
 bool IsTransactionsTable(const std::string& name)
 {
     return TableKey(name) == "pub.gmtrans";
 }
 
 } // namespace
+
+std::string TableKey(const std::string& name)
+{
+    const std::string owner = OwnerOf(name);
+    return Lower((IsDefaultOwner(owner) ? std::string(kDefaultOwner) : owner) + "." + TableOf(name));
+}
 
 std::vector<std::string> SplitTableList(const std::string& text)
 {

@@ -27,6 +27,11 @@ struct ListedTable {
 // table, and "cliente" after "PUB.Cliente" is the same table again.
 std::vector<ListedTable> ListedTables(const std::string& listText, bool withTransactions);
 
+// One text for every spelling of one table under those rules: "cliente",
+// "CLIENTE" and "PUB.Cliente" all give "pub.cliente". What tells tables
+// apart wherever a table is named, in a list or in proutil's reports.
+std::string TableKey(const std::string& name);
+
 // The file proutil's dump writes for a table: TABLE.bd for tables of PUB,
 // OWNER_TABLE.bd for any other owner, with the letters as the list has them.
 std::string DumpFileName(const std::string& name);

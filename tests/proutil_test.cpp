@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,6 +11,8 @@
 #include "command_runner.h"
 #include "standin_database.h"
 #include "system_helpers.h"
+#include "table_analysis.h"
+#include "table_list.h"
 
 namespace {
 
@@ -24,8 +27,9 @@ const int kCrashExit = 128 + 11;  // killed by SIGSEGV, as the shell reports it
 const char* const kDropErrors = " 2>/dev/null";
 #endif
 
-// Progress's success numbers: a refused or failed command shows none of them.
-const int kSuccessNumbers[] = {13932, 6254, 6203, 6204, 6256, 11465};
+// Progress's success numbers, and the in-use warning of a table analysis
+// that still reports: a refused or failed command shows none of them.
+const int kSuccessNumbers[] = {13932, 6254, 6203, 6204, 6256, 11465, 2486};
 
 Database Source()
 {
@@ -46,8 +50,12 @@ Database Empty()
 // The destination before the command.
 enum class Before { Empty, Loaded, OtherDefinition, Locked };
 // The destination after it: cliente's records added with its indexes left
-// to rebuild, audit.registro's added with its indexes built, or all indexes rebuilt.
-enum class After { Unchanged, Loaded, RegistroLoaded, Rebuilt };
+// to rebuild, all of them or all but the last, audit.registro's added with
+// its indexes built, or all indexes rebuilt.
+enum class After { Unchanged, Loaded, LoadedShort, RegistroLoaded, Rebuilt };
+// What the command prints of the destination's table analysis: nothing, its
+// records, or its records flagged as approximations.
+enum class Report { None, Exact, Approximate };
 
 struct Row {
     const char* line;  // SRC, DST and VOL stand for the source, the destination and the dump folder
@@ -57,6 +65,7 @@ struct Row {
     std::vector<int> numbers;
     std::vector<std::string> dumpFiles;  // what the dump folder holds afterwards
     After after;
+    Report report = Report::None;
 };
 
 const std::vector<std::string> kDumped = {"audit_registro.bd", "cliente.bd"};
@@ -89,6 +98,15 @@ const Row kRows[] = {
     {"DST.db -C idxbuild all", {{"PROUTIL_SILENT_TABLE", "*"}}, Before::Loaded, 3, {}, {}, After::Unchanged},
     {"SRC.db -C dump cliente VOL", {{"PROUTIL_DELAY_MS", "1"}}, Before::Empty, 0, {13932, 6254}, {"cliente.bd"},
      After::Unchanged},
+    {"DST.db -C load VOL/cliente.bd", {{"PROUTIL_SHORT_TABLE", "Cliente"}}, Before::Empty, 0, {6203, 6204, 6256},
+     kDumped, After::LoadedShort},
+    {"DST.db -C tabanalys", {}, Before::Loaded, 0, {}, {}, After::Unchanged, Report::Exact},
+    {"DST -C TABANALYS", {}, Before::Empty, 0, {}, {}, After::Unchanged, Report::Exact},
+    {"DST.db -C tabanalys", {}, Before::Locked, 0, {2486}, {}, After::Unchanged, Report::Approximate},
+    {"DST.db -C tabanalys", {{"PROUTIL_IN_USE_WARNING", "1"}}, Before::Loaded, 0, {2486}, {}, After::Unchanged,
+     Report::Approximate},
+    {"DST.db -C tabanalys", {{"PROUTIL_WRAP_NAMES", "0"}}, Before::Loaded, 0, {}, {}, After::Unchanged, Report::Exact},
+    {"DST.db -C tabanalys all", {}, Before::Loaded, 2, {1405}, {}, After::Unchanged},
 };
 
 // "(N)", the end of a message of number N.
@@ -97,6 +115,22 @@ std::string Numbered(int number)
     std::string text = "(";
     text += std::to_string(number);
     return text + ")";
+}
+
+std::map<std::string, long long> Counts(const Database& db)
+{
+    std::map<std::string, long long> counts;
+    for (const Table& table : db.tables)
+        counts[TableKey(table.name)] = static_cast<long long>(table.records.size());
+    return counts;
+}
+
+std::map<std::string, long long> Counts(const TableAnalysis& analysis)
+{
+    std::map<std::string, long long> counts;
+    for (const auto& [key, table] : analysis.tables)
+        counts[key] = table.records;
+    return counts;
 }
 
 std::string Replace(std::string text, const std::string& from, const std::string& to)
@@ -178,8 +212,10 @@ class ProutilStandin : public ::testing::Test {
         Table& cliente = *db.Find("cliente");
         if (after == After::RegistroLoaded)
             db.Find("audit.registro")->records = Source().Find("audit.registro")->records;
-        if (after == After::Loaded) {
-            const std::vector<std::string> records = Source().Find("cliente")->records;
+        if (after == After::Loaded || after == After::LoadedShort) {
+            std::vector<std::string> records = Source().Find("cliente")->records;
+            if (after == After::LoadedShort)
+                records.pop_back();
             cliente.records.insert(cliente.records.end(), records.begin(), records.end());
             for (standin::Index& index : cliente.indexes)
                 index.active = false;
@@ -214,8 +250,14 @@ TEST_F(ProutilStandin, FollowsTheDocumentedCommandLines)
                 EXPECT_EQ(result.output.find(Numbered(number)), std::string::npos) << result.output;
             }
         }
-        if (row.numbers.empty()) {
+        if (row.numbers.empty() && row.report == Report::None) {
             EXPECT_EQ(result.output, "");
+        }
+        if (row.report != Report::None) {
+            const TableAnalysis analysis = ReadTableAnalysis(result.output);
+            EXPECT_TRUE(analysis.isReport) << result.output;
+            EXPECT_EQ(analysis.inUse, row.report == Report::Approximate);
+            EXPECT_EQ(Counts(analysis), Counts(before)) << result.output;
         }
         EXPECT_EQ(DumpFolderFiles(), row.dumpFiles);
         EXPECT_EQ(standin::ReadDatabase(standin::PathFromUtf8(source + ".db")), Source());
@@ -255,6 +297,27 @@ TEST_F(ProutilStandin, PrintsWhereAndHowItIsAsked)
     EXPECT_EQ(Run(dump + kDropErrors, {{"PROUTIL_STDERR", "1"}}).output, "");
     EXPECT_NE(Run(dump, {{"PROUTIL_CRLF", "1"}}).output.find("(6254)\r\n"), std::string::npos);
     EXPECT_EQ(Run(dump, {}).output.find('\r'), std::string::npos);
+
+    const std::string analysis = Run(Line("SRC.db -C tabanalys"), {{"PROUTIL_WRAP_NAMES", "12"}, {"PROUTIL_CRLF", "1"}}).output;
+    EXPECT_NE(analysis.find("\r\naudit.registro\r\n"), std::string::npos) << analysis;
+    EXPECT_NE(analysis.find("\r\nPUB.cliente "), std::string::npos) << analysis;
+    EXPECT_NE(analysis.find("\r\nPUB._File "), std::string::npos) << analysis;
+    EXPECT_EQ(Counts(ReadTableAnalysis(analysis)), Counts(Source()));
+}
+
+// A load that stored fewer records than it says shows only in the count of
+// the destination's records: what the table analysis is run for.
+TEST_F(ProutilStandin, TableAnalysisCountsWhatALoadStored)
+{
+    const Row loaded{"DST.db -C load VOL/cliente.bd", {}, Before::Loaded, 0, {}, {}, After::Unchanged};
+    Reset(loaded);
+    const CommandResult load =
+        Run(Line(loaded.line), {{"PROUTIL_SHORT_TABLE", "cliente"}, {"PROUTIL_SHORT_RECORDS", "2"}});
+    EXPECT_EQ(load.exitCode, 0);
+    EXPECT_NE(load.output.find("2 records loaded."), std::string::npos) << load.output;
+
+    const TableAnalysis analysis = ReadTableAnalysis(Run(Line("DST.db -C tabanalys"), {}).output);
+    EXPECT_EQ(analysis.tables.at(TableKey("cliente")).records, 2);
 }
 
 }  // namespace

@@ -190,4 +190,13 @@ TEST_F(StandinDatabase, TablesAreNamedAsProgressNamesThem)
     EXPECT_NE(Definition(table), Definition(Table{"audit.cliente", {Index{"cliente-id", true}}, {}}));
 }
 
+TEST_F(StandinDatabase, SizesArePrintedAsTheTableAnalysisPrintsThem)
+{
+    EXPECT_EQ(AnalysisSize(0), "0.0B");
+    EXPECT_EQ(AnalysisSize(848), "848.0B");
+    EXPECT_EQ(AnalysisSize(1024), "1.0K");
+    EXPECT_EQ(AnalysisSize(200294), "195.6K");
+    EXPECT_EQ(AnalysisSize(std::uint64_t{3} << 50), "3072.0T");
+}
+
 }  // namespace

@@ -7,17 +7,21 @@
 //   proutil DB -C load FILE [build indexes]
 //   proutil DB -C idxbuild [all | table [OWNER.]T | area A | schema OWNER |
 //                           activeindexes | inactiveindexes]
+//   proutil DB -C tabanalys
 //
 // DB names DB.db, with or without its extension. It works on the text
 // databases and dump files of standin_database.h and answers with Progress's
 // messages and their numbers. A DB.lk beside the database (file or folder)
-// means the database is in use. Every table lives in the one area
-// "Schema Area". Without a scope idxbuild asks on standard input, as the
-// real utility does, and fails at its end.
+// means the database is in use: every function refuses it but tabanalys,
+// whose report then begins with the (2486) warning. Every table lives in the
+// one area "Schema Area", whose report has a row for each table, records or
+// none, after the system table PUB._File, a record a table. Without a scope
+// idxbuild asks on standard input, as the real utility does, and fails at
+// its end.
 //
 // Test switches, read from the environment (an empty variable is unset).
 // TARGET is a table name, matched as Progress matches names, or * for every
-// command, index rebuilds included:
+// command, index rebuilds and table analyses included:
 //   PROUTIL_LOG=FILE          append each call's arguments to FILE, one line a
 //                             call: "[arg1] [arg2] ..."
 //   PROUTIL_ENV_LOG=FILE      append one line a call with the DLC variable
@@ -40,6 +44,15 @@
 //   PROUTIL_CRASH_TABLE=TARGET  end that table's command halfway with the
 //                             exit code of a crash on Windows, 0xC0000005
 //                             (natively: killed by SIGSEGV)
+//   PROUTIL_SHORT_TABLE=TARGET  a load of that table stores
+//                             PROUTIL_SHORT_RECORDS fewer records (default 1;
+//                             none when it has fewer) and prints what a whole
+//                             load prints: only counting the records shows it
+//   PROUTIL_IN_USE_WARNING=1  tabanalys begins with the (2486) warning of a
+//                             database in use, without a DB.lk
+//   PROUTIL_WRAP_NAMES=N      tabanalys prints a name longer than N characters
+//                             alone on its line, its numbers on the next, as
+//                             versions before 10.2B06 do
 //   PROUTIL_STDERR=1          print on standard error instead of standard output
 //   PROUTIL_CRLF=1            end the lines printed with CR LF instead of LF
 //   PROUTIL_LOST_OUTPUT_LOG=FILE  append one line a call whose standard output
@@ -48,9 +61,14 @@
 
 #include "standin_database.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <chrono>
 #include <csignal>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -174,7 +192,7 @@ std::string Now()
     std::abort();
 }
 
-enum class Function { Dump, Load, IndexBuild };
+enum class Function { Dump, Load, IndexBuild, TableAnalysis };
 
 // A command line taken apart word by word.
 struct Request {
@@ -247,6 +265,15 @@ class Proutil {
         std::string failExit = GetEnv("PROUTIL_FAIL_EXIT");
         if (!failExit.empty() && !ParseInt(failExit, failExit_))
             return Fail("PROUTIL_FAIL_EXIT is not a number.", 9998);
+        std::string shortBy = GetEnv("PROUTIL_SHORT_RECORDS");
+        if (!shortBy.empty() && (!ParseInt(shortBy, shortBy_) || shortBy_ < 0))
+            return Fail("PROUTIL_SHORT_RECORDS is not a number of records.", 9998);
+        std::string wrap = GetEnv("PROUTIL_WRAP_NAMES");
+        int width = 0;
+        if (!wrap.empty() && (!ParseInt(wrap, width) || width < 0))
+            return Fail("PROUTIL_WRAP_NAMES is not a number of characters.", 9998);
+        if (!wrap.empty())
+            wrapBeyond_ = static_cast<size_t>(width);
 
         std::optional<Request> request = Parse(args);
         if (!request)
@@ -286,7 +313,7 @@ class Proutil {
     int Usage()
     {
         return Fail("Usage: proutil DB -C dump [owner.]table DIRECTORY [-index N] | load FILE [build indexes] | "
-                    "idxbuild [all | table T | area A | schema S | activeindexes | inactiveindexes].",
+                    "idxbuild [all | table T | area A | schema S | activeindexes | inactiveindexes] | tabanalys.",
                     1403);
     }
 
@@ -342,6 +369,8 @@ class Proutil {
                     used = 5;
                 }
             }
+        } else if (SameWord(function, "tabanalys")) {
+            request.function = Function::TableAnalysis;
         } else {
             Fail("Unknown function " + function + " for -C.", 1404);
             return std::nullopt;
@@ -364,7 +393,8 @@ class Proutil {
             return Fail("The database " + shown + " does not exist.", 43);
         fs::path lockPath = dbPath;
         lockPath.replace_extension(".lk");
-        if (fs::exists(lockPath))
+        const bool inUse = fs::exists(lockPath);
+        if (inUse && request.function != Function::TableAnalysis)
             return Fail("The database " + shown + " is in use in single-user mode.", 263);
 
         Database db;
@@ -380,6 +410,8 @@ class Proutil {
             return Load(db, dbPath, request);
         case Function::IndexBuild:
             return IndexBuild(db, dbPath, request);
+        case Function::TableAnalysis:
+            return TableAnalysis(db, inUse);
         }
         return kExitError;
     }
@@ -471,7 +503,11 @@ class Proutil {
         Line("starting with record 1, section 1. (6204)");
         CrashIfAsked(name);
 
-        table->records.insert(table->records.end(), dump.table.records.begin(), dump.table.records.end());
+        const std::vector<std::string>& loaded = dump.table.records;
+        const size_t lost = Targets(GetEnv("PROUTIL_SHORT_TABLE"), name)
+                                ? std::min(loaded.size(), static_cast<size_t>(shortBy_))
+                                : 0;
+        table->records.insert(table->records.end(), loaded.begin(), loaded.end() - static_cast<std::ptrdiff_t>(lost));
         for (Index& index : table->indexes)
             index.active = request.buildIndexes;
         if (!Save(db, dbPath))
@@ -554,9 +590,83 @@ class Proutil {
         return Succeed("", std::to_string(count) + " indexes were rebuilt. (11465)");
     }
 
+    static std::string Padded(const std::string& name)
+    {
+        return name.size() < kNameWidth ? name + std::string(kNameWidth - name.size(), ' ') : name + " ";
+    }
+
+    static std::string Columns(const std::array<std::string, 8>& words)
+    {
+        char text[128];
+        std::snprintf(text, sizeof text, "%8s %8s %5s %5s %5s %11s %6s %7s", words[0].c_str(), words[1].c_str(),
+                      words[2].c_str(), words[3].c_str(), words[4].c_str(), words[5].c_str(), words[6].c_str(),
+                      words[7].c_str());
+        return text;
+    }
+
+    // Records, their size, smallest, largest and mean; every record is one
+    // fragment, and stored in order.
+    static std::string RowNumbers(const std::vector<std::string>& records)
+    {
+        size_t bytes = 0;
+        size_t smallest = records.empty() ? 0 : SIZE_MAX;
+        size_t largest = 0;
+        for (const std::string& record : records) {
+            bytes += record.size();
+            smallest = std::min(smallest, record.size());
+            largest = std::max(largest, record.size());
+        }
+        const std::string count = std::to_string(records.size());
+        const std::string factor = records.empty() ? "0.0" : "1.0";
+        return Columns({count, AnalysisSize(bytes), std::to_string(smallest), std::to_string(largest),
+                        std::to_string(records.empty() ? 0 : bytes / records.size()), count, factor, factor});
+    }
+
+    void TableRow(const std::string& name, const std::vector<std::string>& records)
+    {
+        if (wrapBeyond_ && name.size() > *wrapBeyond_) {
+            Line(name);
+            Line(std::string(kNameWidth, ' ') + RowNumbers(records));
+        } else {
+            Line(Padded(name) + RowNumbers(records));
+        }
+    }
+
+    int TableAnalysis(const Database& db, bool inUse)
+    {
+        if (std::optional<int> fault = Fault(""))
+            return *fault;
+        if (inUse || GetEnv("PROUTIL_IN_USE_WARNING") == "1")
+            Line("[Warning] database in use - reported statistics are approximations. (2486)");
+        Line("");
+        Line("RECORD BLOCK SUMMARY FOR AREA \"Schema Area\" : 6");
+        char header[128];
+        std::snprintf(header, sizeof header, "%*s%17s %18s %7s", static_cast<int>(kNameWidth + 18), "",
+                      "-Record Size (B)-", "---Fragments---", "Scatter");
+        Line(header);
+        Line(Padded("Table") + Columns({"Records", "Size", "Min", "Max", "Mean", "Count", "Factor", "Factor"}));
+
+        std::vector<std::string> names;
+        for (const Table& table : db.tables)
+            names.push_back(table.name);
+        TableRow("PUB._File", names);
+        std::vector<std::string> area = names;
+        for (const Table& table : db.tables) {
+            TableRow(table.name.find('.') == std::string::npos ? "PUB." + table.name : table.name, table.records);
+            area.insert(area.end(), table.records.begin(), table.records.end());
+        }
+        CrashIfAsked("");
+        Line(std::string(kNameWidth, ' ') + std::string(RowNumbers({}).size(), '-'));
+        return Succeed("", Padded("Subtotals:") + RowNumbers(area));
+    }
+
+    static constexpr size_t kNameWidth = 20;
+
     bool toStderr_ = false;
     std::string lineEnd_ = "\n";
     int failExit_ = 3;
+    int shortBy_ = 1;
+    std::optional<size_t> wrapBeyond_;  // names longer than this are printed alone
 };
 
 int Main(const std::vector<std::string>& args)

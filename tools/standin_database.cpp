@@ -244,6 +244,17 @@ std::uint32_t Definition(const Table& table)
     return Crc32(text);
 }
 
+std::string AnalysisSize(std::uint64_t bytes)
+{
+    auto size = static_cast<double>(bytes);
+    std::string_view suffixes = "BKMGT";
+    for (; size >= 1024 && suffixes.size() > 1; suffixes.remove_prefix(1))
+        size /= 1024;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f%c", size, suffixes.front());
+    return text;
+}
+
 Database ReadDatabase(const fs::path& path)
 {
     return Parse(path, nullptr);

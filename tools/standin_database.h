@@ -84,6 +84,10 @@ std::string DumpFileName(const std::string& tableName);
 // part of it.
 std::uint32_t Definition(const Table& table);
 
+// A size as proutil's table analysis prints it: one decimal and a suffix,
+// B, K, M, G or T, by powers of 1024 ("848.0B", "195.6K").
+std::string AnalysisSize(std::uint64_t bytes);
+
 // Readers throw std::runtime_error naming the file and line at fault.
 Database ReadDatabase(const std::filesystem::path& path);
 DumpFile ReadDumpFile(const std::filesystem::path& path);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+
+// Reading the records of each table from proutil's table analysis,
+// "proutil DB -C tabanalys", to compare a database before and after a load.
+
+struct TableRecords {
+    // As a message shows it: "cliente" for PUB.cliente, "audit.registro" for
+    // a table of another owner.
+    std::string name;
+    long long records = 0;  // over all its rows: areas, partitions
+};
+
+struct TableAnalysis {
+    bool isReport = false;  // at least one area's record block summary was read whole
+    // The database was in use (2486): the counts are approximations.
+    bool inUse = false;
+    // By TableKey (table_list.h), so that a list's line finds its table. A
+    // table the report does not name holds no records. System tables (_File
+    // and the like) are left out.
+    std::map<std::string, TableRecords> tables;
+};
+
+// Takes the rows of every record block summary, in the one-line shape and
+// in the older one where a long name stands alone, its numbers on the next
+// line. Lines end in LF or CR LF.
+TableAnalysis ReadTableAnalysis(std::string_view report);

@@ -1,0 +1,100 @@
+#include "table_analysis.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "table_list.h"
+
+namespace {
+
+std::string Block(const std::string& rows)
+{
+    return "RECORD BLOCK SUMMARY FOR AREA \"Schema Area\" : 6\n"
+           "                           -Record Size (B)-        ---Fragments--- Scatter\n"
+           "Table            Records    Size   Min   Max  Mean       Count Factor  Factor\n" +
+           rows +
+           "                 ------------------------------------------------------------\n"
+           "Subtotals:         12345  195.6K     6   434   179       12345    1.0     1.2\n";
+}
+
+std::string Row(const std::string& table, long long records, const std::string& size = "195.6K")
+{
+    return table + "  " + std::to_string(records) + "  " + size + "  89  434  179  " + std::to_string(records) +
+           "  1.0  1.2\n";
+}
+
+// Records of the table named, -1 when the report does not name it.
+long long Records(const TableAnalysis& analysis, const std::string& table)
+{
+    const auto found = analysis.tables.find(TableKey(table));
+    return found == analysis.tables.end() ? -1 : found->second.records;
+}
+
+TEST(TableAnalysis, ReadsTheRowsOfEveryShapeAndOwner)
+{
+    const TableAnalysis analysis = ReadTableAnalysis(Block(
+        Row("PUB.cliente", 1117) + "PUB.proveedores-de-importacion\n" + "           " + Row("", 25, "848B") +
+        Row("audit.registro", 7, "1.2M") + Row("PUB._File", 42, "848.0B") + Row("PUB.vacia", 0, "0.0B")));
+
+    EXPECT_TRUE(analysis.isReport);
+    EXPECT_FALSE(analysis.inUse);
+    EXPECT_EQ(Records(analysis, "Cliente"), 1117);
+    EXPECT_EQ(Records(analysis, "proveedores-de-importacion"), 25);
+    EXPECT_EQ(Records(analysis, "AUDIT.registro"), 7);
+    EXPECT_EQ(Records(analysis, "vacia"), 0);
+    EXPECT_EQ(Records(analysis, "_File"), -1);
+    EXPECT_EQ(analysis.tables.size(), 4u);  // no header word, dashed line or subtotal taken for a table
+    EXPECT_EQ(analysis.tables.at(TableKey("cliente")).name, "cliente");
+    EXPECT_EQ(analysis.tables.at(TableKey("audit.registro")).name, "audit.registro");
+}
+
+// Rows of one table in several areas, or of its partitions, add up; rows
+// outside an area's summary and the totals count for nothing.
+TEST(TableAnalysis, SumsTheRowsOfATable)
+{
+    const std::string report = Block(Row("PUB.cliente", 10) + Row("PUB.pedido.p2023", 5)) +
+                               Block(Row("PUB.CLIENTE", 3) + Row("PUB.pedido.p2024", 4)) + Row("PUB.cliente", 100) +
+                               "Totals:  22  1.0K  6  434  179  22  1.0  1.2\n";
+    std::string crlf;
+    for (char c : report)
+        crlf += c == '\n' ? "\r\n" : std::string(1, c);
+
+    const TableAnalysis analysis = ReadTableAnalysis(crlf);
+    EXPECT_EQ(Records(analysis, "cliente"), 13);
+    EXPECT_EQ(Records(analysis, "pedido"), 9);
+    EXPECT_EQ(analysis.tables.size(), 2u);
+}
+
+TEST(TableAnalysis, ReadsALongReportWhole)
+{
+    std::string rows;
+    for (int n = 0; n < 10000; ++n)
+        rows += Row("PUB.t" + std::to_string(n), n);
+    const TableAnalysis analysis = ReadTableAnalysis(Block(rows));
+    EXPECT_EQ(analysis.tables.size(), 10000u);
+    EXPECT_EQ(Records(analysis, "t9999"), 9999);
+}
+
+TEST(TableAnalysis, CountsOfADatabaseInUseAreApproximations)
+{
+    const TableAnalysis analysis = ReadTableAnalysis(
+        "[Warning] database in use - reported statistics are approximations. (2486)\n\n" + Block(Row("PUB.cliente", 3)));
+    EXPECT_TRUE(analysis.inUse);
+    EXPECT_EQ(Records(analysis, "cliente"), 3);
+}
+
+// A refusal, or a report cut off before an area's summary ends, counts no
+// table: its rows might be only some of them.
+TEST(TableAnalysis, TextThatIsNoWholeReportCountsNothing)
+{
+    const std::string report = Block(Row("PUB.cliente", 3));
+    for (const std::string& text : {std::string("** The database korvane is in use in single-user mode. (263)\n"),
+                                    report.substr(0, report.find("Subtotals:")), std::string()}) {
+        const TableAnalysis analysis = ReadTableAnalysis(text);
+        EXPECT_FALSE(analysis.isReport) << text;
+        EXPECT_TRUE(analysis.tables.empty()) << text;
+    }
+}
+
+} // namespace
