@@ -45,17 +45,17 @@ std::string WindowText(HWND window)
     return Utf8(text);
 }
 
-std::string SystemErrorText(DWORD error)
+std::string SystemError::Text() const
 {
     wchar_t* buffer = nullptr;
     const DWORD length =
         FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+                       nullptr, code_, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     const UniqueLocalMemory owner(buffer);
     std::wstring text = length ? std::wstring(buffer, length) : std::wstring();
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' || text.back() == L'.'))
         text.pop_back();
     if (text.empty())
-        return "error " + std::to_string(error);
-    return Utf8(text) + " (" + std::to_string(error) + ")";
+        return "error " + std::to_string(code_);
+    return Utf8(text) + " (" + std::to_string(code_) + ")";
 }
