@@ -70,10 +70,18 @@ std::vector<wchar_t> EnvironmentBlock(const std::vector<std::pair<std::string, s
     return block;
 }
 
-// The output goes to a temporary file rather than a pipe: a pipe must be
-// drained while the command runs, or a talkative command blocks for ever.
-UniqueHandle CreateOutputFile(SECURITY_ATTRIBUTES& inheritable)
+// The output goes to a file rather than a pipe: a pipe must be drained
+// while the command runs, or a talkative command blocks for ever. The
+// caller's file when it asked for one, to keep; a temporary one otherwise.
+UniqueHandle CreateOutputFile(const std::string& keptIn, SECURITY_ATTRIBUTES& inheritable)
 {
+    if (!keptIn.empty()) {
+        UniqueHandle file(CreateFileW(Utf16(keptIn).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                      &inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid())
+            ThrowSystemError<RunError>("No se puede crear el fichero ", keptIn);
+        return file;
+    }
     wchar_t folder[MAX_PATH + 1];
     wchar_t name[MAX_PATH + 1];
     if (GetTempPathW(MAX_PATH + 1, folder) == 0 || GetTempFileNameW(folder, L"vll", 0, name) == 0)
@@ -136,7 +144,7 @@ CommandResult EjecutaComando(const Command& command, const std::function<void()>
         throw RunError("No se puede ejecutar la orden: la variable de entorno ComSpec no está definida");
 
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-    const UniqueHandle output = CreateOutputFile(inheritable);
+    const UniqueHandle output = CreateOutputFile(command.outputFile, inheritable);
     // Reading the empty input gives end of file at once, so a utility that
     // asks a question on its hidden console gets no answer and ends.
     UniqueHandle input(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING,
@@ -162,12 +170,11 @@ CommandResult EjecutaComando(const Command& command, const std::function<void()>
     PROCESS_INFORMATION started = {};
     if (!CreateProcessW(comspec.c_str(), writable.data(), nullptr, nullptr, TRUE,
                         CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT, environment.empty() ? nullptr : environment.data(),
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &started))
-    {
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
         const SystemError error;
-        throw RunError("No se puede ejecutar " + Utf8(comspec) +
-                       (command.workingFolder.empty() ? "" : " en la carpeta " + command.workingFolder) + ": " +
-                       error.Text());
+        throw CommandNotStarted("No se puede ejecutar " + Utf8(comspec) +
+                                (command.workingFolder.empty() ? "" : " en la carpeta " + command.workingFolder) +
+                                ": " + error.Text());
     }
     const UniqueHandle process(started.hProcess);
     const UniqueHandle thread(started.hThread);

@@ -1,6 +1,7 @@
 #include "system_services.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 
 #include "command_runner.h"
@@ -90,11 +91,15 @@ bool SystemServices::RemoveFile(const std::string& path)
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
+// Timed by the steady clock, not by the system's tick, which lags by up to
+// a tick and would end a pause early. The time left is rounded up, so that
+// no wait wakes just before the end only to wait again for nothing.
 void SystemServices::Pause(std::chrono::milliseconds duration, const std::function<void()>& whileWaiting)
 {
-    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(duration.count());
-    for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
-        if (MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT,
+    const auto end = std::chrono::steady_clock::now() + duration;
+    for (auto now = std::chrono::steady_clock::now(); now < end; now = std::chrono::steady_clock::now()) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - now);
+        if (MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left.count()), QS_ALLINPUT,
                                         MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0)
             whileWaiting();
     }
