@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "utf8.h"
+
 namespace {
 
 // Shown one per line; a long list would outgrow the screen.
@@ -35,11 +37,6 @@ std::string ExitCodeText(int code)
         text += hex;
     }
     return text;
-}
-
-bool StartsCharacter(char c)
-{
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
 }
 
 } // namespace
@@ -82,15 +79,10 @@ std::string LastLine(const CommandResult& result)
 
 std::string Shown(const std::string& text)
 {
+    const std::size_t kept = CharactersLength(text, kShownCharacters);
     std::string shown;
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    for (std::size_t i = 0; i < kept; ++i) {
         const char c = text[i];
-        if (StartsCharacter(c)) {
-            if (characters == kShownCharacters)
-                return shown + "…";
-            ++characters;
-        }
         const auto u = static_cast<unsigned char>(c);
         if (u < 0x20 || u == 0x7f) {
             char escaped[8];
@@ -100,7 +92,7 @@ std::string Shown(const std::string& text)
             shown += c;
         }
     }
-    return shown;
+    return kept < text.size() ? shown + "…" : shown;
 }
 
 std::string Thousands(long long number)

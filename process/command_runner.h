@@ -8,8 +8,11 @@
 // Windows, /bin/sh -c elsewhere), hidden, with an empty standard input, in
 // the command's working folder and with its environment variables set over
 // the program's own, and returns when it has ended with its exit code and
-// what it printed (bounded as CommandResult says). While it waits no CPU is
-// used: it sleeps until the command ends or window events arrive, and calls
-// processEvents for the latter.
-// Throws RunError when the command cannot be started or watched.
+// what it printed (bounded as CommandResult says; whole in the command's
+// outputFile when it names one). While it waits no CPU is used: it sleeps
+// until the command ends or window events arrive, and calls processEvents
+// for the latter.
+// Throws CommandNotStarted when the interpreter cannot be started (its
+// working folder cannot be entered, for one), RunError when the command
+// cannot be prepared or watched or its output cannot be kept.
 CommandResult EjecutaComando(const Command& command, const std::function<void()>& processEvents);

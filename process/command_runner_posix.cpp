@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <fcntl.h>
@@ -41,6 +42,49 @@ class SpawnActions {
     throw RunError(what + ": " + std::strerror(error));
 }
 
+// The caller's copy of everything the command prints, when it asked for
+// one. A write that fails is remembered, not thrown at once: the command
+// must still be drained and waited for.
+class OutputCopy {
+  public:
+    explicit OutputCopy(const std::string& path) : path_(path)
+    {
+        if (path.empty())
+            return;
+        file_.Reset(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+        if (!file_.Valid()) {
+            const int error = errno;
+            Fail("No se puede crear el fichero " + path, error);
+        }
+    }
+
+    void Write(std::string_view bytes)
+    {
+        while (file_.Valid() && error_ == 0 && !bytes.empty()) {
+            const ssize_t wrote = write(file_.Get(), bytes.data(), bytes.size());
+            if (wrote >= 0)
+                bytes.remove_prefix(static_cast<std::size_t>(wrote));
+            else if (errno != EINTR)
+                error_ = errno;
+        }
+    }
+
+    // A write that fails only when the file is closed (a full disk, a
+    // network share) is still a failure.
+    void Finish()
+    {
+        if (file_.Valid() && close(file_.Release()) != 0 && error_ == 0)
+            error_ = errno;
+        if (error_ != 0)
+            Fail("No se puede escribir el fichero " + path_, error_);
+    }
+
+  private:
+    std::string path_;
+    UniqueFd file_;
+    int error_ = 0;
+};
+
 // The program's environment with the command's variables put over it.
 std::vector<std::string> CommandEnvironment(const std::vector<std::pair<std::string, std::string>>& variables)
 {
@@ -59,6 +103,7 @@ std::vector<std::string> CommandEnvironment(const std::vector<std::pair<std::str
 
 CommandResult EjecutaComando(const Command& command, const std::function<void()>& processEvents)
 {
+    OutputCopy copy(command.outputFile);
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0)
         Fail("No se puede ejecutar la orden", errno);
@@ -83,7 +128,7 @@ CommandResult EjecutaComando(const Command& command, const std::function<void()>
     const int spawned = posix_spawn(&pid, "/bin/sh", actions.Get(), nullptr, const_cast<char**>(argv), envp.data());
     if (spawned != 0) {
         const std::string where = command.workingFolder.empty() ? "" : " en la carpeta " + command.workingFolder;
-        Fail("No se puede ejecutar /bin/sh" + where, spawned);
+        throw CommandNotStarted("No se puede ejecutar /bin/sh" + where + ": " + std::strerror(spawned));
     }
     writeEnd.Reset();
 
@@ -99,10 +144,12 @@ CommandResult EjecutaComando(const Command& command, const std::function<void()>
             const ssize_t got = read(readEnd.Get(), buffer.data(), buffer.size());
             if (got == 0)
                 break;
-            if (got > 0)
+            if (got > 0) {
                 keeper.Add({buffer.data(), static_cast<std::size_t>(got)});
-            else if (errno != EINTR)
+                copy.Write({buffer.data(), static_cast<std::size_t>(got)});
+            } else if (errno != EINTR) {
                 Fail("No se puede leer la salida de la orden", errno);
+            }
         }
         processEvents();
     }
@@ -112,6 +159,7 @@ CommandResult EjecutaComando(const Command& command, const std::function<void()>
         if (errno != EINTR)
             Fail("No se puede esperar a la orden", errno);
     }
+    copy.Finish();
     CommandResult result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     // No code page to decode from here: the bytes stay as they came.

@@ -10,11 +10,6 @@
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& what)
-{
-    throw RunError(what + ": " + SystemErrorText(GetLastError()));
-}
-
 std::wstring Environment(const wchar_t* name)
 {
     const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
@@ -52,7 +47,7 @@ std::vector<wchar_t> EnvironmentBlock(const std::vector<std::pair<std::string, s
 {
     const UniqueEnvironmentStrings current(GetEnvironmentStringsW());
     if (!current.Valid())
-        Fail("No se puede leer el entorno del programa");
+        ThrowSystemError<RunError>("No se puede leer el entorno del programa");
     std::vector<std::wstring> entries;
     for (const wchar_t* entry = current.Get(); *entry != L'\0'; entry += std::wcslen(entry) + 1)
         entries.emplace_back(entry);
@@ -75,22 +70,29 @@ std::vector<wchar_t> EnvironmentBlock(const std::vector<std::pair<std::string, s
     return block;
 }
 
-// The output goes to a temporary file rather than a pipe: a pipe must be
-// drained while the command runs, or a talkative command blocks for ever.
-UniqueHandle CreateOutputFile(SECURITY_ATTRIBUTES& inheritable)
+// The output goes to a file rather than a pipe: a pipe must be drained
+// while the command runs, or a talkative command blocks for ever. The
+// caller's file when it asked for one, to keep; a temporary one otherwise.
+UniqueHandle CreateOutputFile(const std::string& keptIn, SECURITY_ATTRIBUTES& inheritable)
 {
+    if (!keptIn.empty()) {
+        UniqueHandle file(CreateFileW(Utf16(keptIn).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                      &inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid())
+            ThrowSystemError<RunError>("No se puede crear el fichero ", keptIn);
+        return file;
+    }
     wchar_t folder[MAX_PATH + 1];
     wchar_t name[MAX_PATH + 1];
     if (GetTempPathW(MAX_PATH + 1, folder) == 0 || GetTempFileNameW(folder, L"vll", 0, name) == 0)
-        Fail("No se puede crear el fichero temporal para la salida de la orden");
+        ThrowSystemError<RunError>("No se puede crear el fichero temporal para la salida de la orden");
     UniqueHandle file(CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   &inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
                                   nullptr));
     if (!file.Valid()) {
-        const DWORD error = GetLastError();
+        const SystemError error;
         DeleteFileW(name);
-        SetLastError(error);
-        Fail("No se puede crear el fichero temporal para la salida de la orden");
+        throw RunError("No se puede crear el fichero temporal para la salida de la orden: " + error.Text());
     }
     return file;
 }
@@ -101,14 +103,14 @@ void ReadOutput(HANDLE file, CommandResult& result)
 {
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file, &size))
-        Fail("No se puede leer la salida de la orden");
+        ThrowSystemError<RunError>("No se puede leer la salida de la orden");
     const auto total = static_cast<std::uint64_t>(size.QuadPart);
     const bool whole = total <= 2 * kOutputKeptBytes;
     std::string head;
     std::string end;
     if (!ReadFileBytes(file, 0, whole ? 2 * kOutputKeptBytes : kOutputKeptBytes, head) ||
         (!whole && !ReadFileBytes(file, total - kOutputKeptBytes, kOutputKeptBytes, end)))
-        Fail("No se puede leer la salida de la orden");
+        ThrowSystemError<RunError>("No se puede leer la salida de la orden");
     OutputKeeper keeper;
     keeper.Add(head);
     if (!whole) {
@@ -128,7 +130,7 @@ void WaitFor(HANDLE process, const std::function<void()>& processEvents)
         if (woken == WAIT_OBJECT_0)
             return;
         if (woken != WAIT_OBJECT_0 + 1)
-            Fail("No se puede esperar a que termine la orden");
+            ThrowSystemError<RunError>("No se puede esperar a que termine la orden");
         processEvents();
     }
 }
@@ -142,13 +144,13 @@ CommandResult EjecutaComando(const Command& command, const std::function<void()>
         throw RunError("No se puede ejecutar la orden: la variable de entorno ComSpec no está definida");
 
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-    const UniqueHandle output = CreateOutputFile(inheritable);
+    const UniqueHandle output = CreateOutputFile(command.outputFile, inheritable);
     // Reading the empty input gives end of file at once, so a utility that
     // asks a question on its hidden console gets no answer and ends.
     UniqueHandle input(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING,
                                    0, nullptr));
     if (!input.Valid())
-        Fail("No se puede preparar la entrada de la orden");
+        ThrowSystemError<RunError>("No se puede preparar la entrada de la orden");
 
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -168,9 +170,12 @@ CommandResult EjecutaComando(const Command& command, const std::function<void()>
     PROCESS_INFORMATION started = {};
     if (!CreateProcessW(comspec.c_str(), writable.data(), nullptr, nullptr, TRUE,
                         CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT, environment.empty() ? nullptr : environment.data(),
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &started))
-        Fail("No se puede ejecutar " + Utf8(comspec) +
-             (command.workingFolder.empty() ? "" : " en la carpeta " + command.workingFolder));
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
+        const SystemError error;
+        throw CommandNotStarted("No se puede ejecutar " + Utf8(comspec) +
+                                (command.workingFolder.empty() ? "" : " en la carpeta " + command.workingFolder) +
+                                ": " + error.Text());
+    }
     const UniqueHandle process(started.hProcess);
     const UniqueHandle thread(started.hThread);
     input.Reset();
@@ -180,7 +185,7 @@ CommandResult EjecutaComando(const Command& command, const std::function<void()>
     CommandResult result;
     DWORD exitCode = 0;
     if (!GetExitCodeProcess(process.Get(), &exitCode))
-        Fail("No se puede saber cómo terminó la orden");
+        ThrowSystemError<RunError>("No se puede saber cómo terminó la orden");
     result.exitCode = static_cast<int>(exitCode);
     ReadOutput(output.Get(), result);
     return result;

@@ -3,34 +3,22 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "utf8.h"
+
 namespace {
 
-bool Continuation(char byte)
-{
-    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
-}
-
-// A UTF-8 character has at most three bytes after its first.
-constexpr std::size_t kMostContinuations = 3;
-
-// The beginning without a character torn at its end, when the rest is UTF-8.
+// The beginning without a character torn at its end, when it is UTF-8.
 std::string_view CutEnd(std::string_view part)
 {
-    const std::size_t floor = part.size() > kMostContinuations ? part.size() - kMostContinuations : 0;
-    for (std::size_t cut = part.size(); cut > floor; --cut) {
-        if (IsUtf8(part.substr(0, cut)))
-            return part.substr(0, cut);
-    }
-    return part;
+    const std::string_view whole = part.substr(0, WholeCharactersLength(part));
+    return IsUtf8(whole) ? whole : part;
 }
 
 // The end without a character torn at its beginning, when the rest is UTF-8.
 std::string_view CutStart(std::string_view part)
 {
-    std::size_t start = 0;
-    while (start < kMostContinuations && start < part.size() && Continuation(part[start]))
-        ++start;
-    return IsUtf8(part.substr(start)) ? part.substr(start) : part;
+    const std::string_view whole = part.substr(WholeCharactersStart(part));
+    return IsUtf8(whole) ? whole : part;
 }
 
 std::string Decode(std::string_view part, const LegacyDecoder& fromLegacy)

@@ -1,5 +1,6 @@
 #include "system_services.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>

@@ -1,6 +1,7 @@
 #include "system_services.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 
 #include "command_runner.h"
@@ -26,10 +27,10 @@ PathKind SystemServices::Look(const std::string& path)
     const DWORD attributes = GetFileAttributesW(Utf16(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES)
         return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::File;
-    const DWORD error = GetLastError();
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+    const SystemError error;
+    if (error.Code() == ERROR_FILE_NOT_FOUND || error.Code() == ERROR_PATH_NOT_FOUND)
         return PathKind::Missing;
-    throw RunError("No se puede comprobar " + path + ": " + SystemErrorText(error));
+    throw RunError("No se puede comprobar " + path + ": " + error.Text());
 }
 
 bool SystemServices::SameFile(const std::string& a, const std::string& b)
@@ -51,7 +52,7 @@ std::string SystemServices::ProgramFolder()
     for (;;) {
         const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0)
-            throw RunError("No se puede saber la carpeta del programa: " + SystemErrorText(GetLastError()));
+            ThrowSystemError<RunError>("No se puede saber la carpeta del programa");
         if (length < path.size()) {
             path.resize(length);
             break;
@@ -70,14 +71,14 @@ std::string SystemServices::ReadTextFile(const std::string& path)
     UniqueHandle file(CreateFileW(Utf16(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) {
-        const DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        const SystemError error;
+        if (error.Code() == ERROR_FILE_NOT_FOUND || error.Code() == ERROR_PATH_NOT_FOUND)
             throw RunError("No se encuentra el fichero " + path);
-        throw RunError("No se puede abrir el fichero " + path + ": " + SystemErrorText(error));
+        throw RunError("No se puede abrir el fichero " + path + ": " + error.Text());
     }
     std::string bytes;
     if (!ReadFileBytes(file.Get(), 0, SIZE_MAX, bytes))
-        throw RunError("No se puede leer el fichero " + path + ": " + SystemErrorText(GetLastError()));
+        ThrowSystemError<RunError>("No se puede leer el fichero ", path);
     // Lists are written in the system's 8-bit code page unless marked.
     return TextFileToUtf8(bytes, [](const std::string& legacy) { return Utf8FromCodePage(legacy, CP_ACP); });
 }
@@ -86,15 +87,19 @@ bool SystemServices::RemoveFile(const std::string& path)
 {
     if (DeleteFileW(Utf16(path).c_str()))
         return true;
-    const DWORD error = GetLastError();
+    const DWORD error = SystemError().Code();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
+// Timed by the steady clock, not by the system's tick, which lags by up to
+// a tick and would end a pause early. The time left is rounded up, so that
+// no wait wakes just before the end only to wait again for nothing.
 void SystemServices::Pause(std::chrono::milliseconds duration, const std::function<void()>& whileWaiting)
 {
-    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(duration.count());
-    for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
-        if (MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT,
+    const auto end = std::chrono::steady_clock::now() + duration;
+    for (auto now = std::chrono::steady_clock::now(); now < end; now = std::chrono::steady_clock::now()) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - now);
+        if (MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left.count()), QS_ALLINPUT,
                                         MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0)
             whileWaiting();
     }

@@ -7,9 +7,6 @@
 // Turns bytes in the system's own 8-bit code page into UTF-8.
 using LegacyDecoder = std::function<std::string(const std::string&)>;
 
-// Strict: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool IsUtf8(std::string_view bytes);
-
 // A text file's bytes as UTF-8: UTF-8 or UTF-16 (either byte order) when
 // they start with that byte order mark, which is dropped; otherwise
 // fromLegacy decides. What cannot be decoded becomes U+FFFD.

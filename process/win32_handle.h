@@ -45,5 +45,5 @@ struct EnvironmentStringsTraits {
 using UniqueEnvironmentStrings = UniqueResource<EnvironmentStringsTraits>;
 
 // Appends to into the bytes of an open file from offset on, at most most of
-// them. False, with GetLastError() set, when the file cannot be read.
+// them. False, with the thread's last error set, when the file cannot be read.
 bool ReadFileBytes(HANDLE file, std::uint64_t offset, std::size_t most, std::string& into);

@@ -2,40 +2,14 @@
 
 #include "win32_handle.h"
 
-namespace {
-
-std::wstring Widen(const std::string& bytes, UINT codePage)
+std::string Utf8FromCodePage(const std::string& bytes, UINT codePage)
 {
     if (bytes.empty())
         return {};
     const int length = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), length);
-    return wide;
-}
-
-} // namespace
-
-std::wstring Utf16(const std::string& utf8)
-{
-    return Widen(utf8, CP_UTF8);
-}
-
-std::string Utf8(const std::wstring& utf16)
-{
-    if (utf16.empty())
-        return {};
-    const int length = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), utf8.data(), length, nullptr,
-                        nullptr);
-    return utf8;
-}
-
-std::string Utf8FromCodePage(const std::string& bytes, UINT codePage)
-{
-    return Utf8(Widen(bytes, codePage));
+    return Utf8(wide);
 }
 
 std::string WindowText(HWND window)
@@ -45,17 +19,17 @@ std::string WindowText(HWND window)
     return Utf8(text);
 }
 
-std::string SystemErrorText(DWORD error)
+std::string SystemError::Text() const
 {
     wchar_t* buffer = nullptr;
     const DWORD length =
         FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+                       nullptr, code_, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     const UniqueLocalMemory owner(buffer);
     std::wstring text = length ? std::wstring(buffer, length) : std::wstring();
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' || text.back() == L'.'))
         text.pop_back();
     if (text.empty())
-        return "error " + std::to_string(error);
-    return Utf8(text) + " (" + std::to_string(error) + ")";
+        return "error " + std::to_string(code_);
+    return Utf8(text) + " (" + std::to_string(code_) + ")";
 }

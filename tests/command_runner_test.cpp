@@ -22,6 +22,30 @@ std::string Proutil()
     return QuoteArgument(JoinPath(StandinFolder(), "proutil"));
 }
 
+// A command that prints a file's bytes as they are.
+std::string PrintFile(const std::string& path)
+{
+#ifdef _WIN32
+    return "type " + QuoteArgument(path);
+#else
+    return "cat " + QuoteArgument(path);
+#endif
+}
+
+// How a command ended for its caller: "nada" when it raised nothing, else
+// the kind of error and its text.
+std::string Raised(const Command& command)
+{
+    try {
+        EjecutaComando(command, NoEvents);
+        return "nada";
+    } catch (const CommandNotStarted& error) {
+        return std::string("CommandNotStarted: ") + error.what();
+    } catch (const RunError& error) {
+        return std::string("RunError: ") + error.what();
+    }
+}
+
 TEST(CommandRunner, ReturnsExitCodeAndAllOutput)
 {
 #ifdef _WIN32
@@ -76,27 +100,16 @@ TEST(CommandRunner, WaitsForTheEndWhileHandlingEvents)
     standin::WriteDatabase(standin::PathFromUtf8(db), {{{"cliente", {}, {"1|Ana"}}}});
     ScopedEnvironment slow("PROUTIL_DELAY_MS", "600");
 
-    int events = 0;
-#ifdef _WIN32
-    // Window events already waiting must be handled, not left for after.
-    PostThreadMessageW(GetCurrentThreadId(), WM_APP, 0, 0);
-    const auto processEvents = [&] {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-            events += message.message == WM_APP;
-    };
-#else
-    const auto processEvents = [&] { ++events; };
-#endif
+    EventCounter events;
     const std::string line = Proutil() + " " + QuoteArgument(db) + " -C dump cliente " + QuoteArgument(folder.Path());
     const auto start = std::chrono::steady_clock::now();
-    const CommandResult result = EjecutaComando(Command{line, {}, {}, {}}, processEvents);
+    const CommandResult result = EjecutaComando(Command{line, {}, {}, {}}, events.Handler());
     const auto elapsed = std::chrono::steady_clock::now() - start;
 
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_TRUE(Exists(JoinPath(folder.Path(), "cliente.bd")));
     EXPECT_GE(elapsed, std::chrono::milliseconds(600));
-    EXPECT_GE(events, 1);
+    EXPECT_GE(events.Handled(), 1);
 }
 
 // The command's folder and variables are the command's alone: the program
@@ -120,7 +133,7 @@ TEST(CommandRunner, FolderAndVariablesReachOnlyTheCommand)
 
     EXPECT_NE(RunLine(show).output.find("[del programa]"), std::string::npos);
     EXPECT_EQ(std::filesystem::current_path(), ownFolder);
-    EXPECT_THROW(EjecutaComando(Command{show, JoinPath(folder.Path(), "no existe"), {}, {}}, NoEvents), RunError);
+    EXPECT_TRUE(Raised(Command{show, JoinPath(folder.Path(), "no existe"), {}, {}}).starts_with("CommandNotStarted"));
 }
 
 // Whatever a command prints, only its beginning and its end are kept, each
@@ -134,12 +147,7 @@ TEST(CommandRunner, LongOutputKeepsItsBeginningAndEnd)
         text += "ñ";
     text += ">";
     WriteTextFile(file, text);
-#ifdef _WIN32
-    const std::string show = "type ";
-#else
-    const std::string show = "cat ";
-#endif
-    const CommandResult result = RunLine(show + QuoteArgument(file));
+    const CommandResult result = RunLine(PrintFile(file));
 
     // Both cuts fall inside an ñ, which is left out whole.
     EXPECT_TRUE(result.output == text.substr(0, kOutputKeptBytes - 1));
@@ -149,18 +157,47 @@ TEST(CommandRunner, LongOutputKeepsItsBeginningAndEnd)
     // Each part that is not UTF-8 is read in the console's code page, where
     // byte A4 is ñ.
     WriteTextFile(file, std::string(2 * kOutputKeptBytes + 1000, '\xA4'));
-    const CommandResult oem = RunLine(show + QuoteArgument(file));
+    const CommandResult oem = RunLine(PrintFile(file));
     EXPECT_EQ(oem.output.substr(0, 2), "ñ");
     EXPECT_EQ(oem.outputEnd.size(), 2 * kOutputKeptBytes);
     EXPECT_EQ(oem.outputLeftOut, 1000u);
 #endif
 }
 
+// The file keeps every byte the command printed, however many, in place of
+// what it held; the result stays bounded.
+TEST(CommandRunner, OutputFileKeepsTheWholeOutput)
+{
+    TempFolder folder;
+    const std::string printed = JoinPath(folder.Path(), "impreso.txt");
+    const std::string kept = JoinPath(folder.Path(), "salida.txt");
+    std::string text;
+    for (int line = 0; text.size() <= 2 * kOutputKeptBytes; ++line)
+        text += "línea " + std::to_string(line) + "\r\n";
+    WriteTextFile(printed, text);
+    WriteTextFile(kept, text + text);
+
+    const CommandResult result = EjecutaComando(Command{PrintFile(printed), {}, {}, kept}, NoEvents);
+    EXPECT_TRUE(ReadTextFile(kept) == text);
+    EXPECT_GT(result.outputLeftOut, 0u);
+}
+
+// Only a command interpreter that never started may be tried again: a
+// command that ran, however it ended, must not run twice.
+TEST(CommandRunner, WhatStartedIsNeverNotStarted)
+{
+    TempFolder folder;
+    const std::string unwritable = JoinPath(JoinPath(folder.Path(), "no existe"), "salida.txt");
+    EXPECT_EQ(Raised(Command{"exit 3", {}, {}, {}}), "nada");
+    const std::string raised = Raised(Command{"exit 0", {}, {}, unwritable});
+    EXPECT_TRUE(raised.starts_with("RunError: ") && raised.find(unwritable) != std::string::npos) << raised;
+}
+
 #ifdef _WIN32
 TEST(CommandRunner, UnsetComSpecIsAnError)
 {
     ScopedEnvironment unset("ComSpec", nullptr);
-    EXPECT_THROW(RunLine("exit /b 0"), RunError);
+    EXPECT_TRUE(Raised(Command{"exit /b 0", {}, {}, {}}).starts_with("RunError: "));
 }
 #endif
 

@@ -141,7 +141,7 @@ void RunScript(const fs::path& script)
     PROCESS_INFORMATION started = {};
     if (!CreateProcessW(interpreter, writable.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
                         &started))
-        throw std::runtime_error("cannot start the script: " + SystemErrorText(GetLastError()));
+        ThrowSystemError<std::runtime_error>("cannot start the script");
     const UniqueHandle thread(started.hThread);
     const UniqueHandle process(started.hProcess);
     WaitForSingleObject(process.Get(), INFINITE);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -104,6 +105,36 @@ class ScopedEnvironment {
     std::string name_;
     std::string old_;
     bool hadOld_ = false;
+};
+
+// Stands for the window's event handling while the system waits. On Windows
+// it handles the thread's messages and counts the WM_APP it posts when made:
+// events already waiting must be handled, not left for after. Elsewhere it
+// counts its calls.
+class EventCounter {
+  public:
+    EventCounter()
+    {
+#ifdef _WIN32
+        PostThreadMessageW(GetCurrentThreadId(), WM_APP, 0, 0);
+#endif
+    }
+    std::function<void()> Handler()
+    {
+        return [this] {
+#ifdef _WIN32
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+                handled_ += message.message == WM_APP;
+#else
+            ++handled_;
+#endif
+        };
+    }
+    int Handled() const { return handled_; }
+
+  private:
+    int handled_ = 0;
 };
 
 // The real system, with the table lists in a folder of the test's own

@@ -1,3 +1,4 @@
+#include <chrono>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -83,6 +84,28 @@ TEST(SystemServices, TableListsInEachEncoding)
         WriteTextFile(list, c.bytes);
         EXPECT_EQ(SystemServices().ReadTextFile(list), c.text) << c.encoding;
     }
+}
+
+TEST(SystemServices, RemovesOnlyWhatIsThere)
+{
+    TempFolder folder;
+    const std::string file = JoinPath(folder.Path(), "salida.txt");
+    WriteTextFile(file, "datos");
+    SystemServices system;
+
+    EXPECT_TRUE(system.RemoveFile(file));
+    EXPECT_FALSE(Exists(file));
+    EXPECT_TRUE(system.RemoveFile(file));
+    EXPECT_FALSE(system.RemoveFile(folder.Make("carpeta")));
+}
+
+TEST(SystemServices, PauseLastsItsTimeHandlingEvents)
+{
+    EventCounter events;
+    const auto start = std::chrono::steady_clock::now();
+    SystemServices().Pause(std::chrono::milliseconds(300), events.Handler());
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+    EXPECT_GE(events.Handled(), 1);
 }
 
 } // namespace

@@ -6,6 +6,9 @@
 #include <vector>
 
 #include <windows.h>
+// Before the window's own headers, so that a name of theirs that one of its
+// macros (DeleteFont, SelectBitmap, ...) takes breaks the build here.
+#include <windowsx.h>
 
 #include "form_layout.h"
 #include "message_box_answerer.h"
@@ -114,7 +117,7 @@ TEST_F(MainWindowTest, OpensWithItsCaptionsAndOnlyTheDumpFileFieldsUsable)
     EXPECT_FALSE(IsWindowVisible(Hwnd(kIdFrame3)));
     EXPECT_FALSE(IsWindowVisible(Hwnd(kIdDir1)));
     for (ControlId box : {kIdCheck1, kIdCheck2, kIdCheck3})
-        EXPECT_EQ(SendMessageW(Hwnd(box), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+        EXPECT_EQ(Button_GetCheck(Hwnd(box)), BST_UNCHECKED);
     EXPECT_EQ(GetFocus(), Hwnd(kIdAceptar));
     ExpectLaidOutAt(96);
 }
@@ -130,9 +133,9 @@ TEST_F(MainWindowTest, LaysItselfOutAgainOnAMonitorOfAnotherDpi)
     EXPECT_EQ(placed.top, 20);
     // The text grows with the dpi too.
     LOGFONTW font;
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Hwnd(kIdText1), WM_GETFONT, 0, 0)), sizeof font, &font);
+    GetObjectW(GetWindowFont(Hwnd(kIdText1)), sizeof font, &font);
     EXPECT_EQ(font.lfHeight, -17);
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Hwnd(kIdLabel5), WM_GETFONT, 0, 0)), sizeof font, &font);
+    GetObjectW(GetWindowFont(Hwnd(kIdLabel5)), sizeof font, &font);
     EXPECT_EQ(font.lfWeight, FW_BOLD);
 }
 

@@ -8,16 +8,11 @@
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& what)
-{
-    throw std::runtime_error(what + ": " + SystemErrorText(GetLastError()));
-}
-
 void Write(HANDLE file, const void* data, DWORD size)
 {
     DWORD written = 0;
     if (!WriteFile(file, data, size, &written, nullptr) || written != size)
-        Fail("cannot write the screenshot");
+        ThrowSystemError<std::runtime_error>("cannot write the screenshot");
 }
 
 } // namespace
@@ -41,15 +36,19 @@ void SaveScreenBitmap(const RECT& rect, const std::string& path)
     header.biSizeImage = rowSize * static_cast<DWORD>(height);
 
     const UniqueWindowDc screen = WindowDc(nullptr);
+    if (!screen.Valid())
+        ThrowSystemError<std::runtime_error>("cannot draw on the screen");
     const UniqueMemoryDc memory(CreateCompatibleDC(screen.Get().dc));
+    if (!memory.Valid())
+        ThrowSystemError<std::runtime_error>("cannot make a device context for the screenshot");
     void* bits = nullptr;
     const UniqueBitmap bitmap(CreateDIBSection(screen.Get().dc, reinterpret_cast<const BITMAPINFO*>(&header),
                                                DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!screen.Valid() || !memory.Valid() || !bitmap.Valid())
-        Fail("cannot make a bitmap for the screenshot");
+    if (!bitmap.Valid())
+        ThrowSystemError<std::runtime_error>("cannot make a bitmap for the screenshot");
     const UniqueSelection selected = Select(memory.Get(), bitmap.Get());
     if (!BitBlt(memory.Get(), 0, 0, width, height, screen.Get().dc, rect.left, rect.top, SRCCOPY | CAPTUREBLT))
-        Fail("cannot copy the screen");
+        ThrowSystemError<std::runtime_error>("cannot copy the screen");
     GdiFlush();
 
     BITMAPFILEHEADER fileHeader = {};
@@ -59,7 +58,7 @@ void SaveScreenBitmap(const RECT& rect, const std::string& path)
     UniqueHandle file(CreateFileW(Utf16(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid())
-        Fail("cannot create " + path);
+        ThrowSystemError<std::runtime_error>("cannot create ", path);
     Write(file.Get(), &fileHeader, sizeof fileHeader);
     Write(file.Get(), &header, sizeof header);
     Write(file.Get(), bits, header.biSizeImage);

@@ -76,11 +76,6 @@ std::vector<HWND> TopLevelWindows(DWORD processId)
     return found;
 }
 
-std::string ErrorText(const std::string& what)
-{
-    return what + ": " + SystemErrorText(GetLastError());
-}
-
 // File names as Windows compares them: without regard to case.
 bool SameName(const std::string& a, const std::string& b)
 {
@@ -140,7 +135,7 @@ Program::Program(const std::string& executable)
     PROCESS_INFORMATION started = {};
     if (!CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
                         &started))
-        throw std::runtime_error(ErrorText("cannot start " + executable));
+        ThrowSystemError<std::runtime_error>("cannot start ", executable);
     UniqueHandle thread(started.hThread);
     process_.Reset(started.hProcess);
     id_ = started.dwProcessId;
@@ -163,7 +158,7 @@ std::vector<UniqueHandle> Program::Descendants(const std::vector<std::string>& e
 {
     const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot.Valid())
-        throw std::runtime_error(ErrorText("cannot list the processes"));
+        ThrowSystemError<std::runtime_error>("cannot list the processes");
     std::vector<PROCESSENTRY32W> entries;
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof entry;
@@ -219,7 +214,7 @@ RECT ProgramWindow::Rectangle() const
 {
     RECT rect = {};
     if (!GetWindowRect(window_, &rect))
-        throw std::runtime_error(ErrorText("the window has no rectangle"));
+        ThrowSystemError<std::runtime_error>("the window has no rectangle");
     return rect;
 }
 
@@ -239,7 +234,7 @@ LRESULT ProgramWindow::Send(HWND target, UINT message, WPARAM wParam, LPARAM lPa
 {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(target, message, wParam, lParam, SMTO_NORMAL, kAnswerTimeoutMs, &result))
-        throw std::runtime_error(ErrorText("the window does not answer"));
+        ThrowSystemError<std::runtime_error>("the window does not answer");
     return static_cast<LRESULT>(result);
 }
 
@@ -301,7 +296,7 @@ void ProgramWindow::Click(ControlId id) const
     if (!Enabled(id))
         throw std::runtime_error("control " + std::to_string(id) + " is disabled");
     if (!PostMessageW(Control(id), BM_CLICK, 0, 0))
-        throw std::runtime_error(ErrorText("cannot click control " + std::to_string(id)));
+        ThrowSystemError<std::runtime_error>("cannot click control ", id);
 }
 
 void ProgramWindow::SetChecked(ControlId id, bool checked) const
@@ -316,7 +311,7 @@ void ProgramWindow::SetChecked(ControlId id, bool checked) const
 void ProgramWindow::Close() const
 {
     if (!PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0))
-        throw std::runtime_error(ErrorText("cannot close the window"));
+        ThrowSystemError<std::runtime_error>("cannot close the window");
 }
 
 void ProgramWindow::PostClicks(ControlId button, int count) const
@@ -324,7 +319,7 @@ void ProgramWindow::PostClicks(ControlId button, int count) const
     const HWND control = Control(button);
     for (int i = 0; i < count; ++i) {
         if (!PostMessageW(window_, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(control)))
-            throw std::runtime_error(ErrorText("cannot click control " + std::to_string(button)));
+            ThrowSystemError<std::runtime_error>("cannot click control ", button);
     }
 }
 
@@ -333,11 +328,11 @@ void ProgramWindow::PressKey(WPARAM key) const
     GUITHREADINFO input = {};
     input.cbSize = sizeof input;
     if (!GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &input))
-        throw std::runtime_error(ErrorText("cannot find the program's keyboard focus"));
+        ThrowSystemError<std::runtime_error>("cannot find the program's keyboard focus");
     // With no control focused, keys go to the active window.
     const HWND target = input.hwndFocus ? input.hwndFocus : input.hwndActive ? input.hwndActive : window_;
     if (!PostMessageW(target, WM_KEYDOWN, key, 1) || !PostMessageW(target, WM_KEYUP, key, 0xC0000001))
-        throw std::runtime_error(ErrorText("cannot press a key"));
+        ThrowSystemError<std::runtime_error>("cannot press a key");
 }
 
 void ProgramWindow::WaitUntilHandled() const
@@ -348,7 +343,7 @@ void ProgramWindow::WaitUntilHandled() const
     const HWND mark = Control(kIdText3);
     Send(mark, EM_SETMODIFY, FALSE, 0);
     if (!PostMessageW(mark, EM_SETMODIFY, TRUE, 0))
-        throw std::runtime_error(ErrorText("cannot post to the window"));
+        ThrowSystemError<std::runtime_error>("cannot post to the window");
     if (!WaitUntil([&] { return Send(mark, EM_GETMODIFY, 0, 0) != 0; }, kClickTimeout))
         throw std::runtime_error("the window does not handle what is posted to it");
 }
@@ -458,7 +453,7 @@ std::optional<MessageBoxShown> ProgramWindow::WaitForMessageBox(Milliseconds tim
 void ProgramWindow::Answer(const MessageBoxShown& box, int button) const
 {
     if (!PostMessageW(box.window, WM_COMMAND, static_cast<WPARAM>(button), 0))
-        throw std::runtime_error(ErrorText("cannot answer the message box " + box.title));
+        ThrowSystemError<std::runtime_error>("cannot answer the message box ", box.title);
     if (!WaitUntil([&] { return !IsWindow(box.window); }, kClickTimeout))
         throw std::runtime_error("the message box " + box.title + " stays open");
 }

@@ -45,7 +45,7 @@ std::optional<std::vector<std::string>> SubFolderNames(const std::string& folder
     WIN32_FIND_DATAW found;
     const UniqueFind search(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchLimitToDirectories,
                                              nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    const DWORD error = GetLastError();
+    const DWORD error = SystemError().Code();
     SetThreadErrorMode(errorMode, nullptr);
     if (!search.Valid()) {
         // An empty root has not even "." and "..".

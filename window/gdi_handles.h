@@ -18,18 +18,17 @@ struct GdiTraits {
 template <typename Handle, BOOL(WINAPI* Free)(Handle)>
 using UniqueGdi = UniqueResource<GdiTraits<Handle, Free>>;
 
-inline BOOL WINAPI DeleteFont(HFONT font)
+// DeleteObject for one kind of object, so that each kind has an owner type
+// of its own. Not named DeleteFont or DeleteBitmap: <windowsx.h> makes those
+// macros.
+template <typename Object>
+BOOL WINAPI DeleteGdiObject(Object object)
 {
-    return DeleteObject(font);
+    return DeleteObject(object);
 }
 
-inline BOOL WINAPI DeleteBitmap(HBITMAP bitmap)
-{
-    return DeleteObject(bitmap);
-}
-
-using UniqueFont = UniqueGdi<HFONT, DeleteFont>;
-using UniqueBitmap = UniqueGdi<HBITMAP, DeleteBitmap>;
+using UniqueFont = UniqueGdi<HFONT, DeleteGdiObject<HFONT>>;
+using UniqueBitmap = UniqueGdi<HBITMAP, DeleteGdiObject<HBITMAP>>;
 using UniqueIcon = UniqueGdi<HICON, DestroyIcon>;
 // A device context of its own, from CreateCompatibleDC.
 using UniqueMemoryDc = UniqueGdi<HDC, DeleteDC>;

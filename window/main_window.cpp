@@ -186,7 +186,7 @@ MainWindow::MainWindow(HINSTANCE instance, Platform& platform, std::function<voi
     CreateWindowExW(kWindowExStyle, VACIALLENA_WINDOW_CLASS, VACIALLENA_WINDOW_CAPTION, kWindowStyle, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
     if (!window_)
-        throw std::runtime_error("No se puede crear la ventana: " + SystemErrorText(GetLastError()));
+        ThrowSystemError<std::runtime_error>("No se puede crear la ventana");
     // An elevated program, as an administrator's often is, hears from
     // Explorer only what it lets through.
     ChangeWindowMessageFilterEx(window_, taskbarButtonCreated_, MSGFLT_ALLOW, nullptr);
@@ -238,7 +238,7 @@ void MainWindow::CreateControls()
             WS_CHILD | WS_CLIPSIBLINGS | controlClass.style | (control.visible ? WS_VISIBLE : 0), 0, 0, 0, 0,
             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance_, nullptr);
         if (!created)
-            throw std::runtime_error("No se puede crear la ventana: " + SystemErrorText(GetLastError()));
+            ThrowSystemError<std::runtime_error>("No se puede crear la ventana");
         controls_[control.id] = created;
         enabled_[control.id] = control.enabled;
         if (control.kind == ControlKind::TextField)

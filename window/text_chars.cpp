@@ -1,30 +1,15 @@
 #include "text_chars.h"
 
-namespace {
+#include <algorithm>
 
-bool IsContinuationByte(char c)
-{
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-} // namespace
+#include "utf8.h"
 
 std::size_t CharacterCount(const std::string& utf8)
 {
-    std::size_t count = 0;
-    for (char c : utf8) {
-        if (!IsContinuationByte(c))
-            ++count;
-    }
-    return count;
+    return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) { return !IsContinuationByte(c); }));
 }
 
 std::string FirstCharacters(const std::string& utf8, std::size_t count)
 {
-    std::size_t seen = 0;
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        if (!IsContinuationByte(utf8[i]) && seen++ == count)
-            return utf8.substr(0, i);
-    }
-    return utf8;
+    return utf8.substr(0, CharactersLength(utf8, count));
 }
