@@ -147,3 +147,9 @@ std::string IndexRebuildCommand(const std::string& dlcFolder, const std::string&
 {
     return Proutil(dlcFolder) + ' ' + DatabaseFile(dbFolder, database) + " -C idxbuild all";
 }
+
+std::string TableAnalysisCommand(const std::string& dlcFolder, const std::string& dbFolder,
+                                 const std::string& database)
+{
+    return Proutil(dlcFolder) + ' ' + DatabaseFile(dbFolder, database) + " -C tabanalys";
+}

@@ -60,3 +60,6 @@ std::string LoadCommand(const std::string& dlcFolder, const std::string& dbFolde
 // DLC\proutil DB\base.db -C idxbuild all
 std::string IndexRebuildCommand(const std::string& dlcFolder, const std::string& dbFolder,
                                 const std::string& database);
+// DLC\proutil DB\base.db -C tabanalys: the records of every table
+std::string TableAnalysisCommand(const std::string& dlcFolder, const std::string& dbFolder,
+                                 const std::string& database);

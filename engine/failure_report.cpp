@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "table_analysis.h"
 #include "utf8.h"
 
 namespace {
@@ -52,6 +53,21 @@ Verdict JudgeCommand(const CommandResult& result, const char* successNumber)
         reason += " con el código " + ExitCodeText(result.exitCode);
     if (!saidDone)
         reason += std::string(exitedWell ? "" : " y") + " sin el mensaje de proceso completado " + successNumber;
+    return {false, reason};
+}
+
+Verdict JudgeTableAnalysis(const CommandResult& result, const TableAnalysis& analysis)
+{
+    if (analysis.inUse)
+        return {false, "la base de datos estaba en uso"};
+    const bool exitedWell = result.exitCode == 0;
+    if (exitedWell && analysis.isReport)
+        return {true, {}};
+    std::string reason = "terminó";
+    if (!exitedWell)
+        reason += " con el código " + ExitCodeText(result.exitCode);
+    if (!analysis.isReport)
+        reason += std::string(exitedWell ? "" : " y") + " sin escribir un análisis de tablas";
     return {false, reason};
 }
 

@@ -22,6 +22,12 @@ struct Verdict {
 
 Verdict JudgeCommand(const CommandResult& result, const char* successNumber);
 
+struct TableAnalysis;
+// A table analysis succeeded when it exited with 0 and its whole output,
+// read into analysis, is a report taken while nobody used the database:
+// with the database in use its counts are approximations.
+Verdict JudgeTableAnalysis(const CommandResult& result, const TableAnalysis& analysis);
+
 // The records a dump said it wrote ("Dumped N records. (13932)"), or -1
 // when it did not say.
 long long RecordsDumped(const CommandResult& result);

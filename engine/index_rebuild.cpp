@@ -23,7 +23,8 @@ void Engine::IndexaIndices()
     window_.SetCaption(Caption::Label4, "");
     PassFigures& figures = BeginPass("Índices");
     try {
-        const Ran ran = RunCommand(Comando, dlcFolder, WorkingFolder(dbFolder), kIndexRebuildDone);
+        const Ran ran = RunCommand({Comando, WorkingFolder(dbFolder), {}, {}}, dlcFolder,
+                                   [](const CommandResult& result) { return JudgeCommand(result, kIndexRebuildDone); });
         figures.commandsRun = 1;
         if (!ran.verdict.succeeded) {
             figures.commandsFailed = 1;

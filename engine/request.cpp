@@ -13,5 +13,6 @@ Request ReadRequest(WindowOps& window)
     request.transactions = window.Value(CheckBox::Check1) == 1;
     request.dump = window.Value(CheckBox::Check2) == 1;
     request.load = window.Value(CheckBox::Check3) == 1;
+    request.verify = window.Value(CheckBox::Check4) == 1;
     return request;
 }

@@ -18,6 +18,7 @@ struct Request {
     bool transactions = false;      // Check1
     bool dump = false;              // Check2
     bool load = false;              // Check3
+    bool verify = false;            // Check4: count every table's records and compare
 };
 
 Request ReadRequest(WindowOps& window);

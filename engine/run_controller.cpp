@@ -71,6 +71,11 @@ void Engine::Aceptar_Click()
     running_ = true;
     figures_.clear();
     passStart_.reset();
+    listed_.clear();
+    sourceCounts_.clear();
+    unchecked_.clear();
+    checks_.clear();
+    loadDeclined_ = false;
     platform_.KeepAwake(true);
     // Whatever ends the run, even an error nobody expected, gives the
     // machine back its sleep and the window its taskbar button.
@@ -114,7 +119,9 @@ void Engine::Run()
     commandsTotal_ = CommandsOfRun();
     window_.ShowProgress(0, commandsTotal_, false);
 
-    EndRun(RunPasses());
+    const std::string outcome = RunPasses();
+    TellUnchecked();
+    EndRun(outcome);
     Unlock();
 }
 
@@ -123,7 +130,7 @@ void Engine::EndedByUser()
     if (!running_)
         return;
     EndPass();
-    log_.End("interrumpida por el usuario", figures_);
+    log_.End("interrumpida por el usuario", figures_, checks_);
 }
 
 // Returns the run's outcome for the end of its log.
@@ -137,11 +144,24 @@ std::string Engine::RunPasses()
     }
     if (request_.load) {
         Carga();
+        if (loadDeclined_)
+            return "no se ha cargado nada: las bases de datos de destino ya tenían registros";
         if (!ProcesoOK)
             return "fallido en la carga, no se han reconstruido los índices";
         Indexa();
-        if (!ProcesoOK)
-            return "fallido en la reconstrucción de los índices";
+        const bool indexed = ProcesoOK;
+        // Compared whether or not the rebuild succeeded: the records are
+        // there either way.
+        const bool match = !request_.verify || RecordsMatch();
+        if (!indexed)
+            return match ? "fallido en la reconstrucción de los índices"
+                         : "fallido en la reconstrucción de los índices y en la comprobación de registros";
+        if (!match)
+            return "fallido en la comprobación de registros";
+        // proutil cannot read them, so the program cannot carry them.
+        log_.Note("Las secuencias no se copian con la descarga y carga binaria: cargue sus valores actuales "
+                  "(Data Administration, Sequences Current Values, _seqvals.d) antes de usar las bases de datos "
+                  "de destino.");
     }
     return "correcto";
 }
@@ -151,7 +171,7 @@ std::string Engine::RunPasses()
 // over for the user only once it has been read.
 void Engine::EndRun(const std::string& outcome)
 {
-    log_.End(outcome, figures_);
+    log_.End(outcome, figures_, checks_);
     if (!log_.Writing())
         window_.ShowMessage(log_.FailureNotice(), "Vaciallena", kStyleInformation);
 }
@@ -182,8 +202,8 @@ void Engine::Unlock()
 }
 
 // For the progress shown outside the window: the commands the lists ask for
-// now, and the index rebuilds after a load. A list that cannot be read adds
-// nothing; its pass reports it.
+// now, the index rebuilds after a load and the table analyses. A list that
+// cannot be read adds nothing; its pass reports it.
 int Engine::CommandsOfRun()
 {
     int perDirection = 0;
@@ -196,39 +216,55 @@ int Engine::CommandsOfRun()
         } catch (const RunError&) {
         }
     }
-    return (request_.dump ? perDirection : 0) + (request_.load ? perDirection + 3 : 0);
+    const int analyses = request_.verify ? 3 : 0;
+    const int rebuildsAndChecks = 3 + 3;
+    return (request_.dump ? perDirection + analyses : 0) +
+           (request_.load ? perDirection + rebuildsAndChecks + analyses : 0);
 }
 
 void Engine::DesCarga()
 {
-    RunDirection(kDump, &Engine::ProcesoDescarga);
+    if (DirectionReady(kDump))
+        RunDirectionPasses(kDump, &Engine::ProcesoDescarga);
 }
 
 void Engine::Carga()
 {
-    RunDirection(kLoad, &Engine::ProcesoCarga);
+    if (!DirectionReady(kLoad))
+        return;
+    if (!LoadWanted()) {
+        loadDeclined_ = true;
+        ProcesoOK = false;
+        return;
+    }
+    RunDirectionPasses(kLoad, &Engine::ProcesoCarga);
 }
 
-void Engine::RunDirection(const Direction& direction, void (Engine::*pass)())
+// The checks of a direction's own folders, which the design makes when its
+// run begins; false, with ProcesoOK false, when they refuse it.
+bool Engine::DirectionReady(const Direction& direction)
 {
     if ((request_.*direction.dbFolder).empty()) {
         ShowError(direction.emptyDbFolderMessage, "Sin ruta", kStyleInformation);
         ProcesoOK = false;
-        return;
+        return false;
     }
     if ((request_.*direction.dlcFolder).empty()) {
         ShowError("Debe informar la ruta donde se encuentra la carpeta DLC de su instalación", "Sin ruta",
                   kStyleInformation);
         ProcesoOK = false;
-        return;
+        return false;
     }
     ProcesoOK = true;
-
     if (DatabasesInUse(direction) || !DumpFoldersReady()) {
         ProcesoOK = false;
-        return;
+        return false;
     }
+    return true;
+}
 
+void Engine::RunDirectionPasses(const Direction& direction, void (Engine::*pass)())
+{
     for (const DatabaseName& database : kDatabases) {
         Contador = 0;
         BaseDatos = database.name;
@@ -252,10 +288,8 @@ std::string Engine::WorkingFolder(const std::string& dbFolder) const
 // A Progress installation's batch file runs its _proutil with the DLC
 // variable as it finds it: each command gets its own installation's, so
 // that a dump with one version and a load with another never mix.
-Engine::Ran Engine::RunCommand(const std::string& line, const std::string& dlcFolder,
-                               const std::string& workingFolder, const char* successNumber)
+Engine::Ran Engine::RunCommand(Command command, const std::string& dlcFolder, const Judge& judge, bool failureFailsRun)
 {
-    Command command{line, workingFolder, {}, {}};
     const std::string installation = ParentFolder(dlcFolder);
     if (!installation.empty() && platform_.Look(JoinPath(dlcFolder, kProutilProgram)) == PathKind::File)
         command.environment.push_back({"DLC", installation});
@@ -275,9 +309,9 @@ Engine::Ran Engine::RunCommand(const std::string& line, const std::string& dlcFo
             platform_.Pause(kStartRetryPause, whileWaiting);
         }
     }
-    ran.verdict = JudgeCommand(ran.result, successNumber);
+    ran.verdict = judge(ran.result);
     log_.CommandEnded(ran.result, ran.verdict);
-    anyFailed_ = anyFailed_ || !ran.verdict.succeeded;
+    anyFailed_ = anyFailed_ || (failureFailsRun && !ran.verdict.succeeded);
     window_.ShowProgress(++commandsDone_, commandsTotal_, anyFailed_);
     return ran;
 }

@@ -61,6 +61,14 @@ std::string Figures(const PassFigures& pass)
     return text + ", " + Seconds(pass.duration);
 }
 
+std::string Figures(const CheckFigures& check)
+{
+    if (!check.notChecked.empty())
+        return "no comprobada: " + check.notChecked;
+    return Count(check.equal, "tabla igual", "tablas iguales") + ", " + Count(check.different, "distinta", "distintas") +
+           ", " + Count(check.notCopied, "sin copiar", "sin copiar");
+}
+
 const char* YesNo(bool ticked)
 {
     return ticked ? "sí" : "no";
@@ -81,7 +89,8 @@ void RunLog::Begin(const Request& request)
            "Origen y destino de los ficheros .bd: " + request.dumpFolder + "\n" +
            "Descarga: " + YesNo(request.dump) + "\n" +
            "Carga: " + YesNo(request.load) + "\n" +
-           "Procesar Transacciones: " + YesNo(request.transactions) + "\n\n");
+           "Procesar Transacciones: " + YesNo(request.transactions) + "\n" +
+           "Comprobar registros: " + YesNo(request.verify) + "\n\n");
 }
 
 // Written before the command runs, so that a command that never ends is
@@ -95,7 +104,8 @@ void RunLog::CommandStarted(const Command& command)
             dlc = value;
     }
     Append(Stamp(commandStart_.local) + "  Orden: " + command.line + "\n" +
-           "  Carpeta de trabajo: " + command.workingFolder + "\n" + "  DLC: " + dlc + "\n");
+           "  Carpeta de trabajo: " + command.workingFolder + "\n" + "  DLC: " + dlc + "\n" +
+           (command.outputFile.empty() ? "" : "  Salida completa en: " + command.outputFile + "\n"));
 }
 
 void RunLog::CommandEnded(const CommandResult& result, const Verdict& verdict)
@@ -131,7 +141,13 @@ void RunLog::Error(const std::string& text)
     Append(Stamp(platform_.Now().local) + "  Error: " + text + "\n\n");
 }
 
-void RunLog::End(const std::string& outcome, const std::vector<PassFigures>& passes)
+void RunLog::Note(const std::string& text)
+{
+    Append(Stamp(platform_.Now().local) + "  " + text + "\n\n");
+}
+
+void RunLog::End(const std::string& outcome, const std::vector<PassFigures>& passes,
+                 const std::vector<CheckFigures>& checks)
 {
     const ClockReading now = platform_.Now();
     const std::string total = Seconds(now.steady - runStart_.steady);
@@ -141,6 +157,8 @@ void RunLog::End(const std::string& outcome, const std::vector<PassFigures>& pas
         text += "Resumen:\n";
         for (const PassFigures& pass : passes)
             text += "  " + std::string(pass.pass) + " " + pass.database + ": " + Figures(pass) + "\n";
+        for (const CheckFigures& check : checks)
+            text += "  Comprobación " + check.database + ": " + Figures(check) + "\n";
         text += "  Tiempo total: " + total + "\n";
     }
     Append(text + "\n");

@@ -17,6 +17,11 @@ inline constexpr const char* kLogLineEnd = "\n";
 #endif
 
 inline constexpr const char* kLogFileName = "vaciallena.log";
+// A database's table analyses, kept whole in its folder of dump files: the
+// source's after its dump, which a later load alone compares with, and the
+// destination's, before its load and again after its index rebuild.
+inline constexpr const char* kSourceReport = "tabanalys-origen.txt";
+inline constexpr const char* kDestinationReport = "tabanalys-destino.txt";
 
 // What one pass did to one database, for the summary at the end of a run.
 struct PassFigures {
@@ -37,6 +42,19 @@ struct PassFigures {
     // Records proutil said it dumped in the dumps that succeeded, when it said so.
     std::optional<long long> recordsDumped;
     std::chrono::milliseconds duration{0};
+};
+
+// How one database's records compared, for the summary at the end of a run.
+struct CheckFigures {
+    explicit CheckFigures(std::string databaseName) : database(std::move(databaseName)) {}
+
+    std::string database;
+    int equal = 0;
+    int different = 0;
+    // Tables with records in the source that the run did not load.
+    int notCopied = 0;
+    // Why there was no comparison; empty when there was one.
+    std::string notChecked;
 };
 
 // The log of the runs, vaciallena.log in the dump-file folder: what an
@@ -63,8 +81,12 @@ class RunLog {
     void TableNotRun(const std::string& table, const std::string& reason);
     // An error of the program itself, as the user is told it.
     void Error(const std::string& text);
-    // The outcome, then a summary of the passes that ran.
-    void End(const std::string& outcome, const std::vector<PassFigures>& passes);
+    // Anything else the administrator should find in the log.
+    void Note(const std::string& text);
+    // The outcome, then a summary of the passes that ran and of the
+    // databases whose records were compared.
+    void End(const std::string& outcome, const std::vector<PassFigures>& passes,
+             const std::vector<CheckFigures>& checks);
 
     // True while every entry of the run has been written.
     bool Writing() const { return writing_; }

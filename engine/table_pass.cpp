@@ -7,9 +7,18 @@
 #include "failure_report.h"
 #include "table_list.h"
 
+// A new dump makes the source's counts of the last one wrong: they go
+// first, and come again only from this dump, when it wholly succeeded.
 void Engine::ProcesoDescarga()
 {
-    RunTablePass(kDump);
+    const std::string report = ReportPath(kSourceReport);
+    if (!platform_.RemoveFile(report)) {
+        ReportError("No se puede borrar el análisis de tablas anterior " + report +
+                    ", que ya no corresponde a los ficheros .bd; no se ha descargado la base de datos " + BaseDatos);
+        return;
+    }
+    if (RunTablePass(kDump) && request_.verify)
+        CountSourceRecords();
 }
 
 void Engine::ProcesoCarga()
@@ -20,14 +29,17 @@ void Engine::ProcesoCarga()
 // A failed table does not stop the pass: the other tables still run and all
 // the failures are told in one message at the end. An error of the program
 // itself (no table list, a command that cannot be started) ends the pass,
-// and its message says how much of the list was left undone.
-void Engine::RunTablePass(const Direction& direction)
+// and its message says how much of the list was left undone. True when
+// every table succeeded.
+bool Engine::RunTablePass(const Direction& direction)
 {
     FicheroTablas = JoinPath(platform_.ProgramFolder(), BaseDatos + ".ttl");
     PassFigures& figures = BeginPass(direction.name);
     std::vector<FailedTable> failed;
+    bool stopped = false;
     try {
-        const std::vector<ListedTable> tables = ListedTables(platform_.ReadTextFile(FicheroTablas), request_.transactions);
+        const std::vector<ListedTable>& tables = listed_[BaseDatos] =
+            ListedTables(platform_.ReadTextFile(FicheroTablas), request_.transactions);
         if (tables.empty())
             throw RunError("La lista de tablas " + FicheroTablas + " no contiene ninguna tabla");
         for (auto table = tables.begin(); table != tables.end(); ++table) {
@@ -51,7 +63,10 @@ void Engine::RunTablePass(const Direction& direction)
             };
             Ran ran;
             try {
-                ran = RunCommand(Comando, dlcFolder, WorkingFolder(dbFolder), direction.successNumber);
+                ran = RunCommand({Comando, WorkingFolder(dbFolder), {}, {}}, dlcFolder,
+                                 [&direction](const CommandResult& result) {
+                                     return JudgeCommand(result, direction.successNumber);
+                                 });
             } catch (const CommandNotStarted& error) {
                 ++figures.commandsNotStarted;
                 throw stopped(error);
@@ -74,10 +89,12 @@ void Engine::RunTablePass(const Direction& direction)
         }
     } catch (const RunError& error) {
         ReportError(error.what());
+        stopped = true;
     }
     EndPass();
     if (!failed.empty()) {
         ProcesoOK = false;
         window_.ShowMessage(FailedTablesMessage(BaseDatos, failed) + log_.DetailsNote(), "Vaciallena", kStylePlain);
     }
+    return !stopped && failed.empty();
 }

@@ -76,8 +76,12 @@ std::vector<wchar_t> EnvironmentBlock(const std::vector<std::pair<std::string, s
 UniqueHandle CreateOutputFile(const std::string& keptIn, SECURITY_ATTRIBUTES& inheritable)
 {
     if (!keptIn.empty()) {
-        UniqueHandle file(CreateFileW(Utf16(keptIn).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                      &inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        // The command's processes hold the file through their inherited
+        // handles, and a process they started may hold it a little after
+        // they end: the program must still be able to delete it then.
+        UniqueHandle file(CreateFileW(Utf16(keptIn).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inheritable,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.Valid())
             ThrowSystemError<RunError>("No se puede crear el fichero ", keptIn);
         return file;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <regex>
 
 #include <gtest/gtest.h>
@@ -36,7 +37,21 @@ class EndToEnd : public ::testing::Test {
         window.values[CheckBox::Check1] = 1;
         window.values[CheckBox::Check2] = 1;
         window.values[CheckBox::Check3] = 1;
+        window.values[CheckBox::Check4] = 1;
     }
+
+    // The start of the one message of that title, or why there is none.
+    std::string Message(const std::string& title) const
+    {
+        std::string found = "no message [" + title + "]";
+        for (const std::string& message : Messages()) {
+            if (message.find("[" + title + "]") != std::string::npos)
+                found = message;
+        }
+        return found;
+    }
+    std::string WrittenLog() const { return ReadTextFile(LogPath()); }
+    std::string ListPath(int n) const { return JoinPath(listFolder, std::string(kNames[n]) + ".ttl"); }
 
     std::vector<std::string> Messages() const
     {
@@ -64,6 +79,9 @@ TEST_F(EndToEnd, DumpLoadAndRebuildCopyTheThreeDatabases)
 
     EXPECT_TRUE(Messages().empty()) << Messages().front();
     EXPECT_TRUE(engine.ProcesoOK);
+    // proutil's own count of each table, before and after, agrees.
+    EXPECT_NE(WrittenLog().find("Comprobación korvane2: 4 tablas iguales, 0 distintas, 0 sin copiar"),
+              std::string::npos);
     for (int i = 0; i < 3; ++i) {
         // Equal records, and every index active again after the rebuild.
         EXPECT_EQ(standin::ReadDatabase(DatabasePath(destination, i)), SourceDatabase(i)) << kNames[i];
@@ -209,10 +227,99 @@ TEST_F(EndToEnd, EachCommandRunsWithItsOwnInstallation)
     ASSERT_TRUE(engine.ProcesoOK);
 
     const std::vector<std::string> lines = SplitTableList(ReadTextFile(environmentLog));
-    ASSERT_EQ(lines.size(), 27u);
+    ASSERT_EQ(lines.size(), 36u);
     const std::string installation = "[DLC=" + ParentFolder(StandinFolder()) + "] ";
     EXPECT_EQ(lines.front(), installation + "[" + source + "]");
     EXPECT_EQ(lines.back(), installation + "[" + destination + "]");
+}
+
+// A load that stores fewer records than were dumped, and says nothing of
+// it: only the count of each table finds it.
+TEST_F(EndToEnd, ALoadThatStoresLessIsFoundByTheCount)
+{
+    ScopedEnvironment shortLoad("PROUTIL_SHORT_TABLE", "factura");
+    engine.Aceptar_Click();
+    EXPECT_NE(Messages().front().find("\nfactura: 1 registro en el origen, 0 en el destino"), std::string::npos)
+        << Messages().front();
+    EXPECT_EQ(Message("Errores de Comprobación").rfind("message 64", 0), 0u);
+    EXPECT_FALSE(engine.ProcesoOK);
+    EXPECT_NE(WrittenLog().find("Resultado: fallido en la comprobación de registros"), std::string::npos);
+}
+
+TEST_F(EndToEnd, ATableWithRecordsLeftOutOfItsListIsNamed)
+{
+    WriteTextFile(ListPath(1), "cliente\r\ngmtrans\r\naudit.registro\r\n");
+    engine.Aceptar_Click();
+    EXPECT_NE(Messages().front().find("\nfactura: 1 registro en el origen; no está en la lista korvane1.ttl, no se "
+                                      "ha copiado"),
+              std::string::npos)
+        << Messages().front();
+}
+
+// A binary load appends: records already in a table would be repeated.
+TEST_F(EndToEnd, ADestinationWithRecordsIsLoadedOnlyWhenTheUserSaysSo)
+{
+    standin::WriteDatabase(DatabasePath(destination, 1), SourceDatabase(1));
+    window.answers["Bases de datos de destino con registros"] = kAnswerNo;
+    engine.Aceptar_Click();
+    EXPECT_NE(Message("Bases de datos de destino con registros").find("korvane1:\n    PUB.cliente: 2 registros"),
+              std::string::npos)
+        << Message("Bases de datos de destino con registros");
+    EXPECT_EQ(standin::ReadDatabase(DatabasePath(destination, 0)), EmptyCopy(SourceDatabase(0)));
+
+    log.clear();
+    window.answers["Bases de datos de destino con registros"] = kAnswerYes;
+    engine.Aceptar_Click();
+    EXPECT_EQ(standin::ReadDatabase(DatabasePath(destination, 0)), SourceDatabase(0));
+    EXPECT_NE(Messages().at(1).find("PUB.cliente: 2 registros en el origen, 4 en el destino"), std::string::npos)
+        << Messages().at(1);
+}
+
+// Counts taken while the database is in use are approximations: no
+// count at all, and the question says why.
+TEST_F(EndToEnd, ACountOfADatabaseInUseIsNoCount)
+{
+    ScopedEnvironment inUse("PROUTIL_IN_USE_WARNING", "1");
+    window.answers["Bases de datos de destino con registros"] = kAnswerYes;
+    engine.Aceptar_Click();
+    EXPECT_NE(Message("Bases de datos de destino con registros").find("la base de datos estaba en uso"),
+              std::string::npos)
+        << Message("Bases de datos de destino con registros");
+}
+
+// A load alone compares with the source's counts its dump kept beside the
+// dump files; without them it says the records were not compared.
+TEST_F(EndToEnd, ALoadAloneComparesWithTheCountsItsDumpKept)
+{
+    window.values[CheckBox::Check3] = 0;
+    engine.Aceptar_Click();
+    std::filesystem::remove(standin::PathFromUtf8(JoinPath(JoinPath(dumpFolder, "korvane2"), kSourceReport)));
+
+    log.clear();
+    window.values[CheckBox::Check2] = 0;
+    window.values[CheckBox::Check3] = 1;
+    engine.Aceptar_Click();
+    const std::string text = WrittenLog();
+    EXPECT_NE(text.find("Comprobación korvane1: 4 tablas iguales"), std::string::npos);
+    EXPECT_NE(text.find("Comprobación korvane2: no comprobada: no se encuentra el análisis de tablas de origen"),
+              std::string::npos);
+    EXPECT_NE(Message("Comprobación de registros").find("\nkorvane2: no se encuentra"), std::string::npos);
+    EXPECT_TRUE(engine.ProcesoOK);
+}
+
+// With the box clear the records are counted only where a load could
+// repeat them: in the destinations before it.
+TEST_F(EndToEnd, WithoutTheCheckOnlyTheDestinationsAreCountedBeforeTheLoad)
+{
+    window.values[CheckBox::Check4] = 0;
+    const std::string calls = JoinPath(root.Path(), "llamadas.log");
+    ScopedEnvironment recording("PROUTIL_LOG", calls.c_str());
+    engine.Aceptar_Click();
+    const std::vector<std::string> lines = SplitTableList(ReadTextFile(calls));
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& line) { return line.find("[tabanalys]") != std::string::npos; }),
+              3);
+    EXPECT_TRUE(Messages().empty()) << Messages().front();
 }
 
 TEST_F(EndToEnd, ADestinationThatIsTheSourceIsRefusedHoweverItIsWritten)

@@ -26,7 +26,7 @@ class EngineTest : public ::testing::Test {
         window.texts[Field::Text6] = Native("C:\\korv\\dlc\\bin");
         window.texts[Field::Text4] = Native("E:\\vol");
         for (const char* name : kDatabaseNames)
-            platform.tableLists[ListOf(name)] = "cliente\r\nfactura\r\n";
+            platform.textFiles[ListOf(name)] = "cliente\r\nfactura\r\n";
         for (const char* folder : {"D:\\bd", "F:\\bd"}) {
             platform.folders.insert(Native(folder));
             for (const char* name : kDatabaseNames)
@@ -129,7 +129,7 @@ TEST_F(EngineTest, RequestRefusedBeforeTheWindowIsLocked)
     window.texts[Field::Text5] = "C:\\dlc\nbin";
     engine.Aceptar_Click();
     EXPECT_TRUE(Messages().empty());
-    EXPECT_EQ(Runs().size(), 9u);
+    EXPECT_EQ(Runs().size(), 12u);
 }
 
 TEST_F(EngineTest, DumpRunsEveryTableOfTheThreeDatabasesInOrder)
@@ -146,6 +146,7 @@ TEST_F(EngineTest, DumpRunsEveryTableOfTheThreeDatabasesInOrder)
     for (int i = 0; i < 3; ++i) {
         const std::string db = kDatabaseNames[i];
         expected.push_back(std::string("caption Label5 [Procesando Descarga ") + titles[i] + " ]");
+        expected.push_back("remove " + Native("E:\\vol\\") + db + kPathSeparator + "tabanalys-origen.txt");
         for (const char* table : {"cliente", "factura"}) {
             expected.push_back(std::string("caption Label4 [Tabla: ") + table + "]");
             expected.push_back("run " + Native("C:\\korv\\dlc\\bin\\proutil D:\\bd\\") + db + ".db -C dump " + table +
@@ -166,14 +167,16 @@ TEST_F(EngineTest, LoadReadsEachDatabasesOwnDumpFilesThenRebuildsItsIndexes)
     Tick(CheckBox::Check3);
     engine.Aceptar_Click();
 
+    // First each destination's table analysis: no table holds records yet.
     const std::vector<std::string> runs = Runs();
-    ASSERT_EQ(runs.size(), 9u);
-    EXPECT_EQ(runs[0], "run " + Native("C:\\korv\\dlc\\bin\\proutil F:\\bd\\korvane.db -C load "
+    ASSERT_EQ(runs.size(), 12u);
+    EXPECT_EQ(runs[0], "run " + Native("C:\\korv\\dlc\\bin\\proutil F:\\bd\\korvane.db -C tabanalys"));
+    EXPECT_EQ(runs[3], "run " + Native("C:\\korv\\dlc\\bin\\proutil F:\\bd\\korvane.db -C load "
                                        "E:\\vol\\korvane\\cliente.bd"));
-    EXPECT_EQ(runs[5], "run " + Native("C:\\korv\\dlc\\bin\\proutil F:\\bd\\korvane2.db -C load "
+    EXPECT_EQ(runs[8], "run " + Native("C:\\korv\\dlc\\bin\\proutil F:\\bd\\korvane2.db -C load "
                                        "E:\\vol\\korvane2\\factura.bd"));
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(runs[6 + i], "run " + Native("C:\\korv\\dlc\\bin\\proutil F:\\bd\\") + kDatabaseNames[i] +
+        EXPECT_EQ(runs[9 + i], "run " + Native("C:\\korv\\dlc\\bin\\proutil F:\\bd\\") + kDatabaseNames[i] +
                                    ".db -C idxbuild all");
     }
 
@@ -181,7 +184,7 @@ TEST_F(EngineTest, LoadReadsEachDatabasesOwnDumpFilesThenRebuildsItsIndexes)
     const auto rebuild = std::find(log.begin(), log.end(), "caption Label5 [Indexando Indices de Korvane1]");
     ASSERT_NE(rebuild, log.end());
     EXPECT_EQ(*(rebuild + 1), "caption Label4 []");
-    EXPECT_EQ(*(rebuild + 2), runs[7]);
+    EXPECT_EQ(*(rebuild + 2), runs[10]);
     EXPECT_EQ(Lines("caption Label5 [Procesando Carga Korvane2 ]").size(), 1u);
     EXPECT_TRUE(Messages().empty());
     ExpectUnlockedAtEnd();
@@ -255,7 +258,7 @@ TEST_F(EngineTest, MissingTableListFailsOnlyItsDatabaseAndPreventsTheLoad)
 {
     Tick(CheckBox::Check2);
     Tick(CheckBox::Check3);
-    platform.tableLists.erase(ListOf("korvane1"));
+    platform.textFiles.erase(ListOf("korvane1"));
     engine.Aceptar_Click();
 
     EXPECT_EQ(Messages(), (EventLog{
@@ -307,8 +310,8 @@ TEST_F(EngineTest, TableListLinesThatNameNoTableRunNothing)
 {
     Tick(CheckBox::Check2);
     for (const char* name : kDatabaseNames)
-        platform.tableLists[ListOf(name)] = "cliente\r\n";
-    platform.tableLists[ListOf("korvane")] = "PUB.GMTRANS \n\r\n   \rcliente \r\n";
+        platform.textFiles[ListOf(name)] = "cliente\r\n";
+    platform.textFiles[ListOf("korvane")] = "PUB.GMTRANS \n\r\n   \rcliente \r\n";
     engine.Aceptar_Click();
 
     EXPECT_EQ(Runs()[0],
@@ -330,8 +333,8 @@ TEST_F(EngineTest, ListMistakesFailTheirDatabase)
 {
     Tick(CheckBox::Check2);
     Tick(CheckBox::Check3);
-    platform.tableLists[ListOf("korvane")] = "cliente\r\n..\\..\\x\r\nCliente\r\n";
-    platform.tableLists[ListOf("korvane1")] = "\r\n  \r\n";
+    platform.textFiles[ListOf("korvane")] = "cliente\r\n..\\..\\x\r\nCliente\r\n";
+    platform.textFiles[ListOf("korvane1")] = "\r\n  \r\n";
     engine.Aceptar_Click();
 
     EXPECT_EQ(Messages(), (EventLog{
@@ -367,19 +370,25 @@ TEST_F(EngineTest, CommandThatCannotBeStartedEndsThePass)
 {
     Tick(CheckBox::Check3);
     platform.interpreterMissing = true;
+    window.answers["Bases de datos de destino con registros"] = kAnswerYes;
     engine.Aceptar_Click();
-    // One message per database, then the load's summary; no rebuild.
+    // The question whose analyses could not run, one message per database,
+    // then the load's summary; no rebuild.
     const auto cannot = [](const char* database) {
         return "message 0 [Vaciallena] No se puede ejecutar la orden\n\nNo se ha procesado la tabla siguiente de la "
                "lista " + std::string(database) + ".ttl.";
     };
-    EXPECT_EQ(Messages(), (EventLog{
-                              cannot("korvane"),
-                              cannot("korvane1"),
-                              cannot("korvane2"),
-                              "message 64 [Errores de Carga] Se han producido errores en el proceso de Carga de las "
-                              "bases de datos" + Details(),
-                          }));
+    const std::vector<std::string> messages = Messages();
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages[0].rfind("message 308 [Bases de datos de destino con registros]", 0), 0u);
+    EXPECT_EQ(std::vector<std::string>(messages.begin() + 1, messages.end()),
+              (EventLog{
+                  cannot("korvane"),
+                  cannot("korvane1"),
+                  cannot("korvane2"),
+                  "message 64 [Errores de Carga] Se han producido errores en el proceso de Carga de las "
+                  "bases de datos" + Details(),
+              }));
     EXPECT_EQ(Lines("caption Label4 [Tabla: factura]").size(), 0u);
     EXPECT_TRUE(Lines("caption Label5 [Indexando").empty());
     ExpectUnlockedAtEnd();
@@ -398,8 +407,8 @@ TEST_F(EngineTest, RunLogHoldsTheRequestEveryCommandWithItsVerdictAndTheOutcome)
 {
     Tick(CheckBox::Check2);
     Tick(CheckBox::Check3);
-    platform.tableLists[ListOf("korvane1")] = "mal\tnombre\r\nstock\r\n";
-    platform.tableLists[ListOf("korvane2")] = "pedido\n";
+    platform.textFiles[ListOf("korvane1")] = "mal\tnombre\r\nstock\r\n";
+    platform.textFiles[ListOf("korvane2")] = "pedido\n";
     platform.commandTakes = std::chrono::milliseconds(1005);
     platform.answer = [this](const std::string& line) -> CommandResult {
         if (line.find(" factura ") != std::string::npos)
@@ -425,6 +434,7 @@ TEST_F(EngineTest, RunLogHoldsTheRequestEveryCommandWithItsVerdictAndTheOutcome)
         "Descarga: sí\n"
         "Carga: sí\n"
         "Procesar Transacciones: no\n"
+        "Comprobar registros: no\n"
         "\n"
         "2026-12-08 11:44:35  Orden: " + proutil + "korvane.db -C dump cliente " + Native("E:\\vol\\korvane") + "\n"
         "  Carpeta de trabajo: " + Native("D:\\bd") + "\n"
@@ -497,7 +507,7 @@ TEST_F(EngineTest, ProgramErrorsAreLoggedAsTheUserIsToldThem)
     };
 
     Tick(CheckBox::Check2);
-    platform.tableLists = {{ListOf("korvane"), "cliente\n"}, {ListOf("korvane2"), "cliente\n"}};
+    platform.textFiles = {{ListOf("korvane"), "cliente\n"}, {ListOf("korvane2"), "cliente\n"}};
     engine.Aceptar_Click();
     const std::vector<std::string> runs = Runs();
     ASSERT_EQ(runs.size(), 2u);
@@ -554,11 +564,12 @@ TEST_F(EngineTest, LogThatCannotBeWrittenLeavesTheRunAsItIsAndIsToldOnceAtTheEnd
 
     // A log that fails part-way is dropped from there on: messages before
     // the failure point at it, later ones do not, and no entry after a
-    // lost one is written. Writes of korvane: the start of the run, then a
-    // start and an end for each of its two loads.
+    // lost one is written. Writes of korvane: the start of the run, a start
+    // and an end for each destination's table analysis, then for each of
+    // its two loads.
     log.clear();
     platform.appended.clear();
-    platform.failWritesFrom = platform.writes + 5;
+    platform.failWritesFrom = platform.writes + 11;
     engine.Aceptar_Click();
     EXPECT_EQ(Messages(), (EventLog{
                               "message 0 [Vaciallena] Ha fallado 1 tabla de la base de datos korvane:\n"
@@ -569,8 +580,8 @@ TEST_F(EngineTest, LogThatCannotBeWrittenLeavesTheRunAsItIsAndIsToldOnceAtTheEnd
                               Notice(),
                           }));
     EXPECT_EQ(platform.writes, platform.failWritesFrom + 1);
-    EXPECT_EQ(Written().find("korvane1"), std::string::npos);
-    EXPECT_EQ(Runs().size(), 6u);
+    EXPECT_EQ(Written().find("korvane1.db -C load"), std::string::npos);
+    EXPECT_EQ(Runs().size(), 9u);
 
     // The next run tries again.
     log.clear();
@@ -587,8 +598,9 @@ TEST_F(EngineTest, DotCounterRestartsWithEachDatabase)
     std::vector<int> seen;
     window.onEvents = [&] { seen.push_back(engine.Contador++); };
     engine.Aceptar_Click();
-    // Two tables per load pass, two event turns per table, one turn per rebuild.
-    EXPECT_EQ(seen, (std::vector<int>{0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3, 0, 0, 0}));
+    // One turn per destination's analysis before the load, two tables per
+    // load pass, two event turns per table, one turn per rebuild.
+    EXPECT_EQ(seen, (std::vector<int>{0, 0, 0, 0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3, 0, 0, 0}));
 }
 
 TEST_F(EngineTest, AClickQueuedDuringARunStartsNoSecondRun)
@@ -596,7 +608,7 @@ TEST_F(EngineTest, AClickQueuedDuringARunStartsNoSecondRun)
     Tick(CheckBox::Check3);
     window.onEvents = [this] { engine.Aceptar_Click(); };
     engine.Aceptar_Click();
-    EXPECT_EQ(Runs().size(), 9u);
+    EXPECT_EQ(Runs().size(), 12u);
     EXPECT_FALSE(engine.Running());
 }
 
@@ -647,7 +659,7 @@ TEST_F(EngineTest, FolderRules)
              window.texts[Field::Text1] = "  " + Native("D:\\bd") + " ";
              window.texts[Field::Text4] = Native("E:\\vol") + "\t";
          },
-         "", 15},
+         "", 18},
         {"a relative folder is refused", [this] { window.texts[Field::Text2] = Native("bd\\destino"); },
          "message 64 [Ruta no válida] La ruta " + Native("bd\\destino") + " no es una ruta completa", 0},
         {"a lock file that is a folder means in use",
@@ -715,9 +727,9 @@ TEST_F(EngineTest, TablesWhoseDumpsShareAFileFailTheirDatabase)
 {
     Tick(CheckBox::Check2);
     Tick(CheckBox::Check3);
-    platform.tableLists[ListOf("korvane")] = "audit.registro\r\naudit_registro\r\n";
+    platform.textFiles[ListOf("korvane")] = "audit.registro\r\naudit_registro\r\n";
     // Windows' file names ignore letter case.
-    platform.tableLists[ListOf("korvane1")] = "audit.registro\r\nAUDIT_registro\r\n";
+    platform.textFiles[ListOf("korvane1")] = "audit.registro\r\nAUDIT_registro\r\n";
     engine.Aceptar_Click();
     ASSERT_EQ(Messages().size(), 3u);
     EXPECT_NE(Messages()[0].find("\naudit_registro: su fichero de descarga audit_registro.bd es el de la tabla "
@@ -804,7 +816,7 @@ TEST_F(EngineTest, CommandsRunWithTheirInstallationAndInTheirDatabasesFolder)
     platform.files.insert(Native("C:\\korv\\dlc\\bin\\_proutil") + (kPathSeparator == '\\' ? ".exe" : ""));
     platform.files.insert(Native("G:\\otro\\dlc\\bin\\\\_proutil") + (kPathSeparator == '\\' ? ".exe" : ""));
     engine.Aceptar_Click();
-    ASSERT_EQ(platform.commands.size(), 15u);
+    ASSERT_EQ(platform.commands.size(), 18u);
     using Variables = std::vector<std::pair<std::string, std::string>>;
     EXPECT_EQ(platform.commands[0].environment, (Variables{{"DLC", Native("C:\\korv\\dlc")}}));
     EXPECT_EQ(platform.commands[0].workingFolder, Native("D:\\bd"));
@@ -860,8 +872,8 @@ TEST_F(EngineTest, ProgressCountsTheRunsCommandsAndShowsTheFirstFailure)
     Tick(CheckBox::Check3);
     engine.Aceptar_Click();
     ASSERT_FALSE(window.progress.empty());
-    EXPECT_EQ(window.progress.back().done, 15);
-    EXPECT_EQ(window.progress.back().total, 15);
+    EXPECT_EQ(window.progress.back().done, 18);
+    EXPECT_EQ(window.progress.back().total, 18);
     EXPECT_FALSE(window.progress.back().failed);
 
     window.progress.clear();

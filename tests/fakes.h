@@ -45,6 +45,8 @@ class RecordingWindow : public WindowOps {
     std::map<CheckBox, int> values;
     // Called on every DoEvents, to act in the middle of a run.
     std::function<void()> onEvents;
+    // The button each message box is answered with, by its title; OK when not given.
+    std::map<std::string, int> answers;
     int eventsProcessed = 0;
 
     std::string Text(Field field) override { return texts[field]; }
@@ -61,7 +63,8 @@ class RecordingWindow : public WindowOps {
     int ShowMessage(const std::string& text, const std::string& title, int style) override
     {
         log_.push_back("message " + std::to_string(style) + " [" + title + "] " + text);
-        return kAnswerOk;
+        const auto answer = answers.find(title);
+        return answer == answers.end() ? kAnswerOk : answer->second;
     }
     void DoEvents() override
     {
@@ -89,7 +92,8 @@ class FakePlatform : public Platform {
     explicit FakePlatform(EventLog& log) : log_(log) {}
 
     std::string programFolder = Native("C:\\korv\\bin");
-    std::map<std::string, std::string> tableLists;  // by full path
+    // Table lists and kept outputs, by full path.
+    std::map<std::string, std::string> textFiles;
     std::set<std::string> files;                     // files that exist
     std::set<std::string> folders;                   // made by CreateFolder unless in uncreatable
     std::set<std::string> uncreatable;
@@ -118,7 +122,7 @@ class FakePlatform : public Platform {
     {
         if (unreadable.count(path))
             throw RunError("No se puede comprobar el fichero " + path);
-        if (files.count(path))
+        if (files.count(path) || textFiles.count(path))
             return PathKind::File;
         return folders.count(path) ? PathKind::Folder : PathKind::Missing;
     }
@@ -138,8 +142,8 @@ class FakePlatform : public Platform {
     std::string ProgramFolder() override { return programFolder; }
     std::string ReadTextFile(const std::string& path) override
     {
-        const auto found = tableLists.find(path);
-        if (found == tableLists.end())
+        const auto found = textFiles.find(path);
+        if (found == textFiles.end())
             throw RunError("No se encuentra el fichero " + path);
         return found->second;
     }
@@ -147,6 +151,7 @@ class FakePlatform : public Platform {
     {
         log_.push_back("remove " + path);
         files.erase(path);
+        textFiles.erase(path);
         return true;
     }
     void Pause(std::chrono::milliseconds duration, const std::function<void()>& whileWaiting) override
@@ -169,9 +174,10 @@ class FakePlatform : public Platform {
         log_.push_back("run " + line);
         whileWaiting();
         elapsed += commandTakes;
-        if (answer)
-            return answer(line);
-        return Succeeded(line);
+        const CommandResult result = answer ? answer(line) : Succeeded(line);
+        if (!command.outputFile.empty())
+            textFiles[command.outputFile] = result.output;
+        return result;
     }
 
     ClockReading Now() override
@@ -194,7 +200,20 @@ class FakePlatform : public Platform {
             return {0, "Dumped 2 records. (13932)\nBinary Dump complete. (6254)\n"};
         if (line.find(" -C load ") != std::string::npos)
             return {0, "Binary Load complete. (6256)\n"};
+        if (line.find(" -C tabanalys") != std::string::npos)
+            return {0, Report({})};
         return {0, "3 indexes were rebuilt. (11465)\n"};
+    }
+
+    // A table analysis of one area, the records of each table as given.
+    static std::string Report(const std::vector<std::pair<std::string, long long>>& records)
+    {
+        std::string text = "RECORD BLOCK SUMMARY FOR AREA \"Schema Area\" : 6\n"
+                           "                 -Record Size (B)-   ---Fragments--- Scatter\n"
+                           "Table   Records   Size   Min   Max   Mean   Count Factor  Factor\n";
+        for (const auto& [table, count] : records)
+            text += table + " " + std::to_string(count) + " 1.5K 40 90 60 " + std::to_string(count) + " 1.0 1.0\n";
+        return text + "------------------------------------------------------------\nSubtotals: 0 0.0B 0 0 0 0 1.0 1.0\n";
     }
 
   private:

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -206,23 +207,52 @@ class ProgramTest : public ::testing::Test {
         ASSERT_EQ(heldCommand.size(), 2u) << "the interpreter and proutil of the second command were not found";
     }
 
-    // Every dump, then every load, then the index rebuilds, as proutil got them.
-    std::vector<std::string> WholeRunCommands() const
+    // A whole run's commands in order, each written by the function of its
+    // kind: each database's dumps and the count of its source, the count of
+    // every destination, every load, the index rebuilds and the counts again.
+    struct Writers {
+        std::function<std::string(const std::string& dbFolder, const char* database, const std::string& table)> dump;
+        std::function<std::string(const std::string& dbFolder, const char* database, const std::string& table)> load;
+        std::function<std::string(const std::string& dbFolder, const char* database)> rebuild;
+        std::function<std::string(const std::string& dbFolder, const char* database)> count;
+    };
+    std::vector<std::string> WholeRun(const Writers& write) const
     {
         std::vector<std::string> lines;
         for (const char* database : kDatabaseNames) {
             for (const std::string table : kSampleTables)
-                lines.push_back("[" + JoinPath(source, database) + ".db] [-C] [dump] [" + table + "] [" +
-                                JoinPath(dumpFolder, database) + "]");
-        }
-        for (const char* database : kDatabaseNames) {
-            for (const std::string table : kSampleTables)
-                lines.push_back("[" + JoinPath(destination, database) + ".db] [-C] [load] [" +
-                                DumpFilePath(dumpFolder, database, table) + "]");
+                lines.push_back(write.dump(source, database, table));
+            lines.push_back(write.count(source, database));
         }
         for (const char* database : kDatabaseNames)
-            lines.push_back("[" + JoinPath(destination, database) + ".db] [-C] [idxbuild] [all]");
+            lines.push_back(write.count(destination, database));
+        for (const char* database : kDatabaseNames) {
+            for (const std::string table : kSampleTables)
+                lines.push_back(write.load(destination, database, table));
+        }
+        for (const char* database : kDatabaseNames)
+            lines.push_back(write.rebuild(destination, database));
+        for (const char* database : kDatabaseNames)
+            lines.push_back(write.count(destination, database));
         return lines;
+    }
+
+    // As proutil got them.
+    std::vector<std::string> WholeRunCommands() const
+    {
+        const auto db = [](const std::string& folder, const char* database) {
+            return "[" + JoinPath(folder, database) + ".db] [-C] ";
+        };
+        return WholeRun({
+            [&](const std::string& folder, const char* database, const std::string& table) {
+                return db(folder, database) + "[dump] [" + table + "] [" + JoinPath(dumpFolder, database) + "]";
+            },
+            [&](const std::string& folder, const char* database, const std::string& table) {
+                return db(folder, database) + "[load] [" + DumpFilePath(dumpFolder, database, table) + "]";
+            },
+            [&](const std::string& folder, const char* database) { return db(folder, database) + "[idxbuild] [all]"; },
+            [&](const std::string& folder, const char* database) { return db(folder, database) + "[tabanalys]"; },
+        });
     }
 
     void ExpectDestinationsEqualSources() const
@@ -424,17 +454,16 @@ TEST_F(ProgramTest, FoldersChosenInThePickerRunFromDumpToIndexRebuild)
          {"Bases de datos de origen: " + source, "DLC de origen: " + dlcFolder, "Bases de datos de destino: " + destination,
           "DLC de destino: " + dlcFolder, "Origen y destino de los ficheros .bd: " + dumpFolder})
         EXPECT_NE(log.find(end + line + end), std::string::npos) << line;
-    std::vector<std::string> commands;
-    for (const char* database : kDatabaseNames) {
-        for (const std::string table : kSampleTables)
-            commands.push_back(DumpCommand(dlcFolder, source, database, table, dumpFolder));
-    }
-    for (const char* database : kDatabaseNames) {
-        for (const std::string table : kSampleTables)
-            commands.push_back(LoadCommand(dlcFolder, destination, database, table, dumpFolder));
-    }
-    for (const char* database : kDatabaseNames)
-        commands.push_back(IndexRebuildCommand(dlcFolder, destination, database));
+    const std::vector<std::string> commands = WholeRun({
+        [&](const std::string& folder, const char* database, const std::string& table) {
+            return DumpCommand(dlcFolder, folder, database, table, dumpFolder);
+        },
+        [&](const std::string& folder, const char* database, const std::string& table) {
+            return LoadCommand(dlcFolder, folder, database, table, dumpFolder);
+        },
+        [&](const std::string& folder, const char* database) { return IndexRebuildCommand(dlcFolder, folder, database); },
+        [&](const std::string& folder, const char* database) { return TableAnalysisCommand(dlcFolder, folder, database); },
+    });
     EXPECT_EQ(LoggedCommands(log), commands);
     EXPECT_EQ(log.find("fallido"), std::string::npos);
     EXPECT_NE(log.find(". Resultado: correcto" + end), std::string::npos);
