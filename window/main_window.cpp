@@ -6,135 +6,18 @@
 #include <array>
 #include <stdexcept>
 
+#include "control_classes.h"
 #include "form_layout.h"
 #include "frame_control.h"
 #include "resource_ids.h"
 #include "win32_text.h"
 #include "window_class.h"
+#include "window_metrics.h"
 
 namespace {
 
 const DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 const DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
-// 8.25 points, in hundredths.
-const int kFontSizeCentipoints = 825;
-
-// Functions of newer Windows versions, looked up so that the program still
-// starts on Windows 7.
-template <typename Function>
-Function User32Function(const char* name)
-{
-    const FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
-}
-
-int SystemDpi()
-{
-    return GetDeviceCaps(WindowDc(nullptr).Get().dc, LOGPIXELSX);
-}
-
-int WindowDpi(HWND window)
-{
-    static const auto getDpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
-    if (getDpiForWindow) {
-        if (const UINT dpi = getDpiForWindow(window))
-            return static_cast<int>(dpi);
-    }
-    return SystemDpi();
-}
-
-// The frame around the client area is measured, not computed: Windows has
-// already given it the size for the window's dpi when the dpi changes.
-SIZE WindowSizeForClient(HWND window, int width, int height)
-{
-    RECT outer;
-    RECT client;
-    GetWindowRect(window, &outer);
-    GetClientRect(window, &client);
-    return {width + (outer.right - outer.left) - client.right, height + (outer.bottom - outer.top) - client.bottom};
-}
-
-int CALLBACK NoteFaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) noexcept
-{
-    *reinterpret_cast<bool*>(found) = true;
-    return 0;
-}
-
-// The window was drawn for MS Sans Serif; where Windows no longer has it,
-// the face of the system's dialogs takes its place.
-std::wstring FontFace()
-{
-    LOGFONTW wanted = {};
-    wanted.lfCharSet = DEFAULT_CHARSET;
-    wcscpy_s(wanted.lfFaceName, L"MS Sans Serif");
-    bool found = false;
-    EnumFontFamiliesExW(WindowDc(nullptr).Get().dc, &wanted, NoteFaceFound, reinterpret_cast<LPARAM>(&found), 0);
-    if (found)
-        return wanted.lfFaceName;
-    NONCLIENTMETRICSW metrics = {};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    return metrics.lfMessageFont.lfFaceName;
-}
-
-HFONT CreateWindowFont(const std::wstring& face, int dpi, bool bold)
-{
-    LOGFONTW font = {};
-    font.lfHeight = -MulDiv(kFontSizeCentipoints, dpi, 72 * 100);
-    font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-    font.lfCharSet = DEFAULT_CHARSET;
-    font.lfQuality = DEFAULT_QUALITY;
-    wcsncpy_s(font.lfFaceName, LF_FACESIZE, face.c_str(), _TRUNCATE);
-    return CreateFontIndirectW(&font);
-}
-
-struct ControlClass {
-    const wchar_t* name;
-    DWORD style;
-    DWORD exStyle;
-};
-
-ControlClass ClassOf(ControlKind kind)
-{
-    switch (kind) {
-    case ControlKind::Frame:
-        return {kFrameClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
-    case ControlKind::Label:
-        return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
-    case ControlKind::TextField:
-        return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
-    case ControlKind::CheckBox:
-        return {L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0};
-    case ControlKind::Button:
-        return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
-    case ControlKind::PictureButton:
-        return {L"BUTTON", BS_PUSHBUTTON | BS_ICON | WS_TABSTOP, 0};
-    case ControlKind::DriveList:
-        // Drawn by the window, for the drives' pictures.
-        return {L"COMBOBOX", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP, 0};
-    case ControlKind::FolderList:
-        // Drawn by the window, for the folders' pictures and indentation.
-        return {L"LISTBOX",
-                LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP,
-                WS_EX_CLIENTEDGE};
-    }
-    throw std::logic_error("unknown kind of control");
-}
-
-bool IsPushButton(ControlKind kind)
-{
-    return kind == ControlKind::Button || kind == ControlKind::PictureButton;
-}
-
-// The key that "&" marks in a caption, or 0.
-wchar_t AccessKey(const char* caption)
-{
-    const std::wstring text = Utf16(caption);
-    const auto mark = text.find(L'&');
-    if (mark == std::wstring::npos || mark + 1 == text.size())
-        return 0;
-    return static_cast<wchar_t>(towupper(text[mark + 1]));
-}
 
 ControlId IdOf(Field field)
 {
