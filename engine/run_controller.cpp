@@ -145,7 +145,7 @@ std::string Engine::RunPasses()
     if (request_.load) {
         Carga();
         if (loadDeclined_)
-            return "no se ha cargado nada: las bases de datos de destino ya tenían registros";
+            return "no se ha cargado nada, por la respuesta No a «Bases de datos de destino con registros»";
         if (!ProcesoOK)
             return "fallido en la carga, no se han reconstruido los índices";
         Indexa();

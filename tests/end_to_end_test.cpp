@@ -266,6 +266,7 @@ TEST_F(EndToEnd, ADestinationWithRecordsIsLoadedOnlyWhenTheUserSaysSo)
               std::string::npos)
         << Message("Bases de datos de destino con registros");
     EXPECT_EQ(standin::ReadDatabase(DatabasePath(destination, 0)), EmptyCopy(SourceDatabase(0)));
+    EXPECT_NE(WrittenLog().find("Resultado: no se ha cargado nada, por la respuesta No"), std::string::npos);
 
     log.clear();
     window.answers["Bases de datos de destino con registros"] = kAnswerYes;
