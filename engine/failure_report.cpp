@@ -67,7 +67,7 @@ Verdict JudgeTableAnalysis(const CommandResult& result, const TableAnalysis& ana
     if (!exitedWell)
         reason += " con el código " + ExitCodeText(result.exitCode);
     if (!analysis.isReport)
-        reason += std::string(exitedWell ? "" : " y") + " sin escribir un análisis de tablas";
+        reason += std::string(exitedWell ? "" : " y") + " sin un análisis de tablas que se pueda leer";
     return {false, reason};
 }
 

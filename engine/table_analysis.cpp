@@ -91,6 +91,9 @@ TableAnalysis ReadTableAnalysis(std::string_view report)
 {
     TableAnalysis analysis;
     bool blockSeen = false;
+    // A block whose rows do not add up to its subtotal holds rows this
+    // reader cannot read: none of the report's counts can then be trusted.
+    bool misread = false;
     // The rows of the block being read, counted once its subtotals show it whole.
     std::optional<std::vector<std::pair<std::string_view, long long>>> block;
     std::string_view alone;  // a word alone on the line before: perhaps a long name
@@ -113,9 +116,14 @@ TableAnalysis ReadTableAnalysis(std::string_view report)
         if (!block)
             continue;
         if (words[0] == kBlockEnd) {
-            for (const auto& [name, records] : *block)
+            long long rows = 0;
+            for (const auto& [name, records] : *block) {
                 Count(analysis.tables, name, records);
-            analysis.isReport = true;
+                rows += records;
+            }
+            const auto subtotal = RowRecords(std::span(words).subspan(1));
+            misread = misread || (subtotal && *subtotal != rows);
+            analysis.isReport = !misread;
             block.reset();
         } else if (const auto records = RowRecords(std::span(words).subspan(1))) {
             block->emplace_back(words[0], *records);
@@ -123,5 +131,7 @@ TableAnalysis ReadTableAnalysis(std::string_view report)
             block->emplace_back(previous, *wrapped);
         }
     }
+    if (misread)
+        analysis.tables.clear();
     return analysis;
 }

@@ -15,7 +15,9 @@ struct TableRecords {
 };
 
 struct TableAnalysis {
-    bool isReport = false;  // at least one area's record block summary was read whole
+    // At least one area's record block summary was read whole, and the rows
+    // of every one add up to its subtotal.
+    bool isReport = false;
     // The database was in use (2486): the counts are approximations.
     bool inUse = false;
     // By TableKey (table_list.h), so that a list's line finds its table. A

@@ -2,20 +2,36 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "table_list.h"
 
 namespace {
 
-std::string Block(const std::string& rows)
+// An area's summary of those rows; its subtotal is theirs unless given.
+std::string Block(const std::string& rows, long long subtotal = -1)
 {
+    if (subtotal < 0) {
+        // A row's records stand again as its fragment count, third from its end.
+        subtotal = 0;
+        std::istringstream lines(rows);
+        for (std::string line; std::getline(lines, line);) {
+            std::istringstream words(line);
+            const std::vector<std::string> fields{std::istream_iterator<std::string>(words), {}};
+            if (fields.size() >= 8)
+                subtotal += std::stoll(fields[fields.size() - 3]);
+        }
+    }
+    const std::string total = std::to_string(subtotal);
     return "RECORD BLOCK SUMMARY FOR AREA \"Schema Area\" : 6\n"
            "                           -Record Size (B)-        ---Fragments--- Scatter\n"
            "Table            Records    Size   Min   Max  Mean       Count Factor  Factor\n" +
            rows +
            "                 ------------------------------------------------------------\n"
-           "Subtotals:         12345  195.6K     6   434   179       12345    1.0     1.2\n";
+           "Subtotals:         " + total + "  195.6K     6   434   179       " + total + "    1.0     1.2\n";
 }
 
 std::string Row(const std::string& table, long long records, const std::string& size = "195.6K")
@@ -84,13 +100,15 @@ TEST(TableAnalysis, CountsOfADatabaseInUseAreApproximations)
     EXPECT_EQ(Records(analysis, "cliente"), 3);
 }
 
-// A refusal, or a report cut off before an area's summary ends, counts no
-// table: its rows might be only some of them.
+// A refusal, a report cut off before an area's summary ends, or one with a
+// row this reader cannot read (here a count with a thousands separator),
+// counts no table: its rows might be only some of them.
 TEST(TableAnalysis, TextThatIsNoWholeReportCountsNothing)
 {
     const std::string report = Block(Row("PUB.cliente", 3));
+    const std::string unreadableRow = Block(Row("PUB.cliente", 3) + "PUB.factura  1,117  195.6K  89  434  179  1,117  1.0  1.2\n", 1120);
     for (const std::string& text : {std::string("** The database korvane is in use in single-user mode. (263)\n"),
-                                    report.substr(0, report.find("Subtotals:")), std::string()}) {
+                                    report.substr(0, report.find("Subtotals:")), std::string(), unreadableRow}) {
         const TableAnalysis analysis = ReadTableAnalysis(text);
         EXPECT_FALSE(analysis.isReport) << text;
         EXPECT_TRUE(analysis.tables.empty()) << text;
