@@ -6,6 +6,7 @@
 #include "engine.h"
 #include "fakes.h"
 #include "run_log.h"
+#include "run_report.h"
 #include "sample_databases.h"
 #include "system_helpers.h"
 #include "table_list.h"
@@ -25,6 +26,7 @@ class EndToEnd : public ::testing::Test {
     std::string listFolder = root.Make("programa");
     SystemWithListsIn system{listFolder};
     Engine engine{window, system};
+    RunReport report{[this] { return Messages(); }, [this] { return LogPath(); }};
 
     void SetUp() override
     {

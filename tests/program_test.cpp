@@ -14,6 +14,7 @@
 
 #include "command_line.h"
 #include "run_log.h"
+#include "run_report.h"
 #include "sample_databases.h"
 #include "system_helpers.h"
 #include "win32_handle.h"
@@ -107,6 +108,18 @@ class ProgramTest : public ::testing::Test {
     ScopedEnvironment holding{"PROUTIL_HOLD_FILE", holdFile.c_str()};
     std::optional<Program> program;
     std::optional<ProgramWindow> window;
+    // The message boxes the test answered; those still open are read when a
+    // failed test reports its run, before the program goes.
+    std::vector<MessageBoxShown> answered;
+    RunReport report{[this] {
+                         std::vector<MessageBoxShown> boxes = answered;
+                         if (window) {
+                             for (const MessageBoxShown& box : window->MessageBoxes())
+                                 boxes.push_back(box);
+                         }
+                         return BoxLines(boxes);
+                     },
+                     [this] { return JoinPath(dumpFolder, kLogFileName); }};
     // The commands let go on since HoldCommands.
     std::size_t released = 0;
     // The processes of the command that waits in RunUntilTheSecondCommand.
@@ -433,18 +446,17 @@ TEST_F(ProgramTest, FoldersChosenInThePickerRunFromDumpToIndexRebuild)
     window->SetChecked(kIdCheck1, true);
 
     ASSERT_NO_FATAL_FAILURE(StartRun());
-    std::vector<std::string> messages;
     ASSERT_TRUE(WaitUntil(
         [&] {
             for (const MessageBoxShown& box : window->MessageBoxes()) {
-                messages.push_back(box.title + ": " + box.text);
+                answered.push_back(box);
                 window->Answer(box, IDOK);
             }
             return RunEnded();
         },
         kRunTimeout))
         << "the run did not end";
-    EXPECT_EQ(messages, std::vector<std::string>());
+    EXPECT_EQ(BoxLines(answered), std::vector<std::string>());
     ExpectDestinationsEqualSources();
     EXPECT_EQ(Commands(), WholeRunCommands());
 
