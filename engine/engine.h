@@ -21,9 +21,8 @@ struct Direction;
 // Dumps the three databases into per-database folders of dump files, loads
 // those files into the destination databases, rebuilds their indexes and
 // compares every table's records with the source's, one proutil command at
-// a time. It reads the request from the window's
-// fields once, when Aceptar is clicked; the window owns one Engine for its
-// lifetime.
+// a time. It reads the request from the window's fields once, when Aceptar
+// is clicked; the window owns one Engine for its lifetime.
 class Engine {
   public:
     Engine(WindowOps& window, Platform& platform);
@@ -97,8 +96,13 @@ class Engine {
     // A command that fails marks the run as failed on the taskbar, unless
     // its failure does not fail the run.
     Ran RunCommand(Command command, const std::string& dlcFolder, const Judge& judge, bool failureFailsRun = true);
+    // A command of a dump, load or index rebuild, counted in its pass's
+    // figures however it ends.
+    Ran RunPassCommand(PassFigures& figures, Command command, const std::string& dlcFolder, const char* successNumber);
     void ShowError(const std::string& text, const std::string& title, int style);
     void ReportError(const std::string& text);
+    // The run has failed: its outcome, and the taskbar's error state.
+    void MarkRunFailed();
 
     // The figures of a pass are in figures_ from its start, so that a run
     // the user leaves in the middle of a command still sums up what it did.

@@ -23,11 +23,9 @@ void Engine::IndexaIndices()
     window_.SetCaption(Caption::Label4, "");
     PassFigures& figures = BeginPass("Índices");
     try {
-        const Ran ran = RunCommand({Comando, WorkingFolder(dbFolder), {}, {}}, dlcFolder,
-                                   [](const CommandResult& result) { return JudgeCommand(result, kIndexRebuildDone); });
-        figures.commandsRun = 1;
+        const Ran ran =
+            RunPassCommand(figures, {Comando, WorkingFolder(dbFolder), {}, {}}, dlcFolder, kIndexRebuildDone);
         if (!ran.verdict.succeeded) {
-            figures.commandsFailed = 1;
             ProcesoOK = false;
             const std::string lastLine = LastLine(ran.result);
             window_.ShowMessage("No se han podido reconstruir los índices de la base de datos " + BaseDatos + ":\n" +
@@ -35,12 +33,7 @@ void Engine::IndexaIndices()
                                     log_.DetailsNote(),
                                 "Vaciallena", kStylePlain);
         }
-    } catch (const CommandNotStarted& error) {
-        figures.commandsNotStarted = 1;
-        ReportError(error.what());
     } catch (const RunError& error) {
-        figures.commandsRun = 1;
-        figures.commandsFailed = 1;
         ReportError(error.what());
     }
     EndPass();

@@ -17,10 +17,10 @@ const char* const kInvalidFolderTitle = "Ruta no válida";
 bool Engine::FoldersValid()
 {
     std::vector<const std::string*> folders;
-    if (request_.dump)
-        folders.insert(folders.end(), {&request_.sourceFolder, &request_.sourceDlc});
-    if (request_.load)
-        folders.insert(folders.end(), {&request_.destinationFolder, &request_.destinationDlc});
+    for (const Direction* direction : {&kDump, &kLoad}) {
+        if (request_.*direction->ticked)
+            folders.insert(folders.end(), {&(request_.*direction->dbFolder), &(request_.*direction->dlcFolder)});
+    }
     folders.push_back(&request_.dumpFolder);
     for (const std::string* path : folders) {
         const std::string& folder = *path;
@@ -50,7 +50,7 @@ bool Engine::DatabasesFound()
     std::string missing;
     for (const Direction* direction : {&kDump, &kLoad}) {
         const std::string& folder = request_.*direction->dbFolder;
-        if (folder.empty() || !(direction == &kDump ? request_.dump : request_.load))
+        if (folder.empty() || !(request_.*direction->ticked))
             continue;
         std::string why;
         try {
@@ -84,7 +84,7 @@ bool Engine::WorkingFoldersFound()
         return true;
     for (const Direction* direction : {&kDump, &kLoad}) {
         const std::string& folder = request_.*direction->dbFolder;
-        if (!IsNetworkPath(folder) || !(direction == &kDump ? request_.dump : request_.load))
+        if (!IsNetworkPath(folder) || !(request_.*direction->ticked))
             continue;
         ShowError(std::string("Las bases de datos de ") + direction->side + " están en la carpeta de red " + folder +
                       " y los ficheros .bd en la carpeta de red " + request_.dumpFolder +

@@ -10,6 +10,7 @@
 const Direction kDump = {
     "Descarga",
     "origen",
+    &Request::dump,
     &Request::sourceFolder,
     &Request::sourceDlc,
     "Debe informar la ruta donde se encuentran las bases de datos de origen",
@@ -26,6 +27,7 @@ const Direction kDump = {
 const Direction kLoad = {
     "Carga",
     "destino",
+    &Request::load,
     &Request::destinationFolder,
     &Request::destinationDlc,
     "Debe informar la ruta donde se encuentran las bases de datos de destino",
@@ -323,9 +325,37 @@ void Engine::ShowError(const std::string& text, const std::string& title, int st
     window_.ShowMessage(text, title, style);
 }
 
+Engine::Ran Engine::RunPassCommand(PassFigures& figures, Command command, const std::string& dlcFolder,
+                                   const char* successNumber)
+{
+    try {
+        Ran ran = RunCommand(std::move(command), dlcFolder, [successNumber](const CommandResult& result) {
+            return JudgeCommand(result, successNumber);
+        });
+        ++figures.commandsRun;
+        if (!ran.verdict.succeeded)
+            ++figures.commandsFailed;
+        return ran;
+    } catch (const CommandNotStarted&) {
+        ++figures.commandsNotStarted;
+        throw;
+    } catch (const RunError&) {
+        // It started, so it may have done anything before it could no
+        // longer be watched.
+        ++figures.commandsRun;
+        ++figures.commandsFailed;
+        throw;
+    }
+}
+
 void Engine::ReportError(const std::string& text)
 {
     ShowError(text, "Vaciallena", kStylePlain);
+    MarkRunFailed();
+}
+
+void Engine::MarkRunFailed()
+{
     ProcesoOK = false;
     anyFailed_ = true;
     window_.ShowProgress(commandsDone_, commandsTotal_, anyFailed_);

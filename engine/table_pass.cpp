@@ -56,33 +56,19 @@ bool Engine::RunTablePass(const Direction& direction)
             const std::string& dlcFolder = request_.*direction.dlcFolder;
             Comando = direction.command(dlcFolder, dbFolder, BaseDatos, table->name, request_.dumpFolder);
             window_.SetCaption(Caption::Label4, "Tabla: " + NombreTabla);
-            const auto stopped = [&](const RunError& error) {
-                figures.tablesUntried = static_cast<int>(
-                    std::count_if(table + 1, tables.end(), [](const ListedTable& next) { return !next.leftOut; }));
-                return RunError(error.what() + UntriedNote(figures.tablesUntried, BaseDatos + ".ttl"));
-            };
             Ran ran;
             try {
-                ran = RunCommand({Comando, WorkingFolder(dbFolder), {}, {}}, dlcFolder,
-                                 [&direction](const CommandResult& result) {
-                                     return JudgeCommand(result, direction.successNumber);
-                                 });
-            } catch (const CommandNotStarted& error) {
-                ++figures.commandsNotStarted;
-                throw stopped(error);
+                ran = RunPassCommand(figures, {Comando, WorkingFolder(dbFolder), {}, {}}, dlcFolder,
+                                     direction.successNumber);
             } catch (const RunError& error) {
-                // It started, so it may have done anything before it could no
-                // longer be watched.
-                ++figures.commandsRun;
-                ++figures.commandsFailed;
-                throw stopped(error);
+                figures.tablesUntried = static_cast<int>(
+                    std::count_if(table + 1, tables.end(), [](const ListedTable& next) { return !next.leftOut; }));
+                throw RunError(error.what() + UntriedNote(figures.tablesUntried, BaseDatos + ".ttl"));
             }
-            ++figures.commandsRun;
             if (ran.verdict.succeeded) {
                 if (const long long records = RecordsDumped(ran.result); records >= 0)
                     figures.recordsDumped = figures.recordsDumped.value_or(0) + records;
             } else {
-                ++figures.commandsFailed;
                 failed.push_back({table->name, ran.verdict.reason, LastLine(ran.result)});
             }
             window_.DoEvents();
