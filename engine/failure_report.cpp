@@ -123,6 +123,22 @@ std::string Thousands(long long number)
     return text;
 }
 
+std::string CountText(long long count, const char* one, const char* many)
+{
+    return Thousands(count) + " " + (count == 1 ? one : many);
+}
+
+std::string ShownLines(const std::vector<std::string>& lines, const char* indent)
+{
+    std::string text;
+    for (std::size_t i = 0; i < lines.size() && i < kTablesShown; ++i)
+        text.append("\n").append(indent).append(Shown(lines[i]));
+    if (lines.size() > kTablesShown)
+        text.append("\n").append(indent).append("y " + Thousands(static_cast<long long>(lines.size() - kTablesShown)) +
+                                                " más.");
+    return text;
+}
+
 std::string UntriedNote(int tables, const std::string& listName)
 {
     if (tables <= 0)

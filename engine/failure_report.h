@@ -43,6 +43,12 @@ std::string Shown(const std::string& text);
 
 // A count as Spanish texts write it: 6.935, 1.250.000.
 std::string Thousands(long long number);
+// "1 orden" or "6.935 órdenes": the count and the word that agrees with it.
+std::string CountText(long long count, const char* one, const char* many);
+
+// Lines of a message box, each after a line break and indent, as many as
+// a box shows, then how many more there were.
+std::string ShownLines(const std::vector<std::string>& lines, const char* indent);
 
 // The last paragraph of the message of a pass that stopped early: how many
 // tables of the list it never came to; empty for none.

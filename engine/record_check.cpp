@@ -13,24 +13,9 @@
 
 namespace {
 
-// Tables named one per line in a message; a longer list would outgrow the screen.
-constexpr std::size_t kTablesShown = 10;
-
 std::string Records(long long count)
 {
-    return Thousands(count) + (count == 1 ? " registro" : " registros");
-}
-
-// Up to kTablesShown lines, indented, then how many more there were.
-std::string ShownLines(const std::vector<std::string>& lines, const char* indent)
-{
-    std::string text;
-    for (std::size_t i = 0; i < lines.size() && i < kTablesShown; ++i)
-        text.append("\n").append(indent).append(Shown(lines[i]));
-    if (lines.size() > kTablesShown)
-        text.append("\n").append(indent).append("y " + Thousands(static_cast<long long>(lines.size() - kTablesShown)) +
-                                                " más.");
-    return text;
+    return CountText(count, "registro", "registros");
 }
 
 long long RecordsOf(const TableAnalysis& analysis, const std::string& key)
@@ -203,11 +188,12 @@ bool Engine::RecordsMatch()
             continue;
         }
 
-        std::map<std::string, const ListedTable*> loaded;
+        // By TableKey, the name as the list has it.
+        std::map<std::string, std::string> loaded;
         std::set<std::string> leftOut;
         for (const ListedTable& table : listed_[BaseDatos]) {
             if (table.Runs())
-                loaded[TableKey(table.name)] = &table;
+                loaded[TableKey(table.name)] = table.name;
             else if (table.leftOut)
                 leftOut.insert(TableKey(table.name));
         }
@@ -226,7 +212,7 @@ bool Engine::RecordsMatch()
             const auto listedTable = loaded.find(key);
             const auto named = source.analysis->tables.count(key) ? source.analysis->tables.find(key)
                                                                   : destination.analysis->tables.find(key);
-            const std::string name = listedTable != loaded.end() ? listedTable->second->name : named->second.name;
+            const std::string& name = listedTable != loaded.end() ? listedTable->second : named->second.name;
             if (listedTable == loaded.end() && before > 0) {
                 const std::string what = name + ": " + Records(before) + " en el origen";
                 if (leftOut.count(key)) {
@@ -263,9 +249,7 @@ bool Engine::RecordsMatch()
                       "de origen");
         return true;
     }
-    ProcesoOK = false;
-    anyFailed_ = true;
-    window_.ShowProgress(commandsDone_, commandsTotal_, anyFailed_);
+    MarkRunFailed();
     std::string text = "Los registros de las bases de datos de destino no coinciden con los de las bases de datos de "
                        "origen.";
     for (const auto& [database, why] : std::exchange(unchecked_, {}))

@@ -39,25 +39,19 @@ void AddLines(std::string& text, const std::string& output)
         text += "    " + line + "\n";
 }
 
-// "1 orden" or "2 órdenes": the count and the word that agrees with it.
-std::string Count(long long count, const char* one, const char* many)
-{
-    return Thousands(count) + " " + (count == 1 ? one : many);
-}
-
 // The commands that ran and failed always; what went otherwise only when it happened.
 std::string Figures(const PassFigures& pass)
 {
-    std::string text = Count(pass.commandsRun, "orden", "órdenes") + ", " +
-                       Count(pass.commandsFailed, "fallida", "fallidas");
+    std::string text = CountText(pass.commandsRun, "orden", "órdenes") + ", " +
+                       CountText(pass.commandsFailed, "fallida", "fallidas");
     if (pass.commandsNotStarted > 0)
-        text += ", " + Count(pass.commandsNotStarted, "no iniciada", "no iniciadas");
+        text += ", " + CountText(pass.commandsNotStarted, "no iniciada", "no iniciadas");
     if (pass.invalidLines > 0)
-        text += ", " + Count(pass.invalidLines, "línea no válida", "líneas no válidas");
+        text += ", " + CountText(pass.invalidLines, "línea no válida", "líneas no válidas");
     if (pass.tablesUntried > 0)
-        text += ", " + Count(pass.tablesUntried, "tabla sin procesar", "tablas sin procesar");
+        text += ", " + CountText(pass.tablesUntried, "tabla sin procesar", "tablas sin procesar");
     if (pass.recordsDumped)
-        text += ", " + Count(*pass.recordsDumped, "registro descargado", "registros descargados");
+        text += ", " + CountText(*pass.recordsDumped, "registro descargado", "registros descargados");
     return text + ", " + Seconds(pass.duration);
 }
 
@@ -65,8 +59,9 @@ std::string Figures(const CheckFigures& check)
 {
     if (!check.notChecked.empty())
         return "no comprobada: " + check.notChecked;
-    return Count(check.equal, "tabla igual", "tablas iguales") + ", " + Count(check.different, "distinta", "distintas") +
-           ", " + Count(check.notCopied, "sin copiar", "sin copiar");
+    return CountText(check.equal, "tabla igual", "tablas iguales") + ", " +
+           CountText(check.different, "distinta", "distintas") + ", " +
+           CountText(check.notCopied, "sin copiar", "sin copiar");
 }
 
 const char* YesNo(bool ticked)
