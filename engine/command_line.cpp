@@ -80,6 +80,15 @@ bool IsNetworkPath(const std::string& path)
     return path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]);
 }
 
+std::string ShareOf(const std::string& path)
+{
+    if (!IsNetworkPath(path))
+        return {};
+    const auto server = std::find_if(path.begin() + 2, path.end(), IsSeparator);
+    const auto share = std::find_if(server == path.end() ? server : server + 1, path.end(), IsSeparator);
+    return server == path.end() ? path : std::string(path.begin(), share);
+}
+
 std::string DumpFilePath(const std::string& dumpFolder, const std::string& database, const std::string& table)
 {
     return JoinPath(JoinPath(dumpFolder, database), DumpFileName(table));

@@ -32,6 +32,10 @@ bool IsFullPath(const std::string& path);
 // current folder: Windows' cmd.exe falls back to the Windows folder.
 bool IsNetworkPath(const std::string& path);
 
+// The share a network path lies in, \\server\share, without a trailing
+// separator; empty for any other path.
+std::string ShareOf(const std::string& path);
+
 // The folder that holds this one; empty for a root or a bare name.
 std::string ParentFolder(const std::string& folder);
 

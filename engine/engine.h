@@ -98,7 +98,7 @@ class Engine {
     Ran RunCommand(Command command, const std::string& dlcFolder, const Judge& judge, bool failureFailsRun = true);
     // A command of a dump, load or index rebuild, counted in its pass's
     // figures however it ends.
-    Ran RunPassCommand(PassFigures& figures, Command command, const std::string& dlcFolder, const char* successNumber);
+    Ran RunPassCommand(PassFigures& figures, Command command, const std::string& dlcFolder, const Judge& judge);
     void ShowError(const std::string& text, const std::string& title, int style);
     void ReportError(const std::string& text);
     // The run has failed: its outcome, and the taskbar's error state.

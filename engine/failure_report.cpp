@@ -1,9 +1,14 @@
 #include "failure_report.h"
 
+#include <cctype>
+#include <charconv>
 #include <cstddef>
 #include <cstdio>
+#include <string_view>
 
+#include "command_line.h"
 #include "table_analysis.h"
+#include "table_list.h"
 #include "utf8.h"
 
 namespace {
@@ -40,6 +45,57 @@ std::string ExitCodeText(int code)
     return text;
 }
 
+bool IsLetter(char c)
+{
+    return std::isalpha(static_cast<unsigned char>(c)) != 0;
+}
+
+// "error", "errors" or "error(s)" at the start of the text, in any letter case.
+bool StartsWithErrorWord(std::string_view text)
+{
+    std::string word(text.substr(0, 5));
+    for (char& c : word)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (word != "error")
+        return false;
+    text.remove_prefix(5);
+    if (text.starts_with('s') || text.starts_with('S'))
+        text.remove_prefix(1);
+    return text.empty() || !IsLetter(text.front());
+}
+
+// The errors a line counts: the first number followed by an error word; 0
+// when it counts none.
+long long ErrorsCounted(std::string_view line)
+{
+    for (std::size_t at = 0; at < line.size(); ++at) {
+        const bool numberStarts = std::isdigit(static_cast<unsigned char>(line[at])) &&
+                                  (at == 0 || !std::isalnum(static_cast<unsigned char>(line[at - 1])));
+        if (!numberStarts)
+            continue;
+        long long count = 0;
+        const auto [end, error] = std::from_chars(line.data() + at, line.data() + line.size(), count);
+        const std::string_view rest = line.substr(static_cast<std::size_t>(end - line.data()));
+        const std::size_t word = rest.find_first_not_of(" \t");
+        if (error == std::errc() && count > 0 && word != 0 && word != std::string_view::npos &&
+            StartsWithErrorWord(rest.substr(word)))
+            return count;
+    }
+    return 0;
+}
+
+// The first line of the output that counts errors, or empty.
+std::string ErrorCountLine(const CommandResult& result)
+{
+    for (const std::string* output : {&result.output, &result.outputEnd}) {
+        for (const std::string& line : SplitTableList(*output)) {
+            if (ErrorsCounted(line) > 0)
+                return TrimBlanks(line);
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 Verdict JudgeCommand(const CommandResult& result, const char* successNumber)
@@ -54,6 +110,16 @@ Verdict JudgeCommand(const CommandResult& result, const char* successNumber)
     if (!saidDone)
         reason += std::string(exitedWell ? "" : " y") + " sin el mensaje de proceso completado " + successNumber;
     return {false, reason};
+}
+
+Verdict JudgeIndexRebuild(const CommandResult& result)
+{
+    Verdict verdict = JudgeCommand(result, kIndexRebuildDone);
+    if (!verdict.succeeded)
+        return verdict;
+    if (const std::string line = ErrorCountLine(result); !line.empty())
+        return {false, "terminó con errores: " + Shown(line)};
+    return verdict;
 }
 
 Verdict JudgeTableAnalysis(const CommandResult& result, const TableAnalysis& analysis)
@@ -148,6 +214,14 @@ std::string UntriedNote(int tables, const std::string& listName)
     return "\n\nNo se han procesado las " + Thousands(tables) + " tablas siguientes de la lista " + listName + ".";
 }
 
+std::string FailureLines(const std::string& reason, const std::string& lastLine)
+{
+    const std::string shown = Shown(lastLine);
+    if (lastLine.empty() || reason.ends_with(shown))
+        return reason;
+    return reason + "\n    " + shown;
+}
+
 std::string FailedTablesMessage(const std::string& database, const std::vector<FailedTable>& failed)
 {
     std::string text = failed.size() == 1
@@ -156,9 +230,8 @@ std::string FailedTablesMessage(const std::string& database, const std::vector<F
                                  " tablas de la base de datos " + database + ":";
     for (std::size_t i = 0; i < failed.size() && i < kTablesShown; ++i) {
         // Appending, rather than "\n" + text, dodges a false -Wrestrict of GCC 12.
-        text.append("\n").append(Shown(failed[i].table)).append(": ").append(failed[i].reason);
-        if (!failed[i].lastLine.empty())
-            text.append("\n    ").append(Shown(failed[i].lastLine));
+        text.append("\n").append(Shown(failed[i].table)).append(": ").append(
+            FailureLines(failed[i].reason, failed[i].lastLine));
     }
     if (failed.size() > kTablesShown)
         text += "\ny " + std::to_string(failed.size() - kTablesShown) + " más.";

@@ -22,6 +22,11 @@ struct Verdict {
 
 Verdict JudgeCommand(const CommandResult& result, const char* successNumber);
 
+// An index rebuild succeeded as every command does, and when its output
+// counts no errors: proutil may rebuild, print its success number, count
+// the errors it met in words ("2 error(s)") and still exit with 0.
+Verdict JudgeIndexRebuild(const CommandResult& result);
+
 struct TableAnalysis;
 // A table analysis succeeded when it exited with 0 and its whole output,
 // read into analysis, is a report taken while nobody used the database:
@@ -59,6 +64,10 @@ struct FailedTable {
     std::string reason;
     std::string lastLine;
 };
+
+// Why a command failed, then the utility's last line on a line of its own
+// when the reason does not already quote it.
+std::string FailureLines(const std::string& reason, const std::string& lastLine);
 
 // One message for all the tables of a database that failed in a pass.
 std::string FailedTablesMessage(const std::string& database, const std::vector<FailedTable>& failed);

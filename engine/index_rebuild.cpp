@@ -24,13 +24,11 @@ void Engine::IndexaIndices()
     PassFigures& figures = BeginPass("Índices");
     try {
         const Ran ran =
-            RunPassCommand(figures, {Comando, WorkingFolder(dbFolder), {}, {}}, dlcFolder, kIndexRebuildDone);
+            RunPassCommand(figures, {Comando, WorkingFolder(dbFolder), {}, {}}, dlcFolder, JudgeIndexRebuild);
         if (!ran.verdict.succeeded) {
             ProcesoOK = false;
-            const std::string lastLine = LastLine(ran.result);
             window_.ShowMessage("No se han podido reconstruir los índices de la base de datos " + BaseDatos + ":\n" +
-                                    ran.verdict.reason + (lastLine.empty() ? "" : "\n    " + Shown(lastLine)) +
-                                    log_.DetailsNote(),
+                                    FailureLines(ran.verdict.reason, LastLine(ran.result)) + log_.DetailsNote(),
                                 "Vaciallena", kStylePlain);
         }
     } catch (const RunError& error) {

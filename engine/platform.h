@@ -16,11 +16,18 @@ class RunError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The command interpreter itself could not be started: nothing of the
-// command ran, so trying it again cannot repeat any of its work.
-class CommandNotStarted : public RunError {
+// Nothing of the command ran: it could not be prepared (no ComSpec, no
+// file for its output, ...) or started, so it is no command that failed.
+class CommandNotRun : public RunError {
   public:
     using RunError::RunError;
+};
+
+// The command interpreter itself could not be started, which a busy machine
+// may let it do a moment later: trying it again cannot repeat any of its work.
+class CommandNotStarted : public CommandNotRun {
+  public:
+    using CommandNotRun::CommandNotRun;
 };
 
 // A utility that prints without end must not fill the memory or the log:
@@ -99,8 +106,8 @@ class Platform {
     // Runs one command through the command interpreter and returns only
     // when it has ended, calling whileWaiting whenever window events may be
     // pending. Throws CommandNotStarted when the interpreter cannot be
-    // started, RunError when the command cannot be prepared or watched, or
-    // its output cannot be kept.
+    // started, CommandNotRun when the command cannot be prepared, RunError
+    // when it cannot be watched or its output cannot be kept.
     virtual CommandResult RunCommand(const Command& command,
                                      const std::function<void()>& whileWaiting) = 0;
     // Waits that long without using the CPU, calling whileWaiting whenever

@@ -293,8 +293,12 @@ std::string Engine::WorkingFolder(const std::string& dbFolder) const
 Engine::Ran Engine::RunCommand(Command command, const std::string& dlcFolder, const Judge& judge, bool failureFailsRun)
 {
     const std::string installation = ParentFolder(dlcFolder);
-    if (!installation.empty() && platform_.Look(JoinPath(dlcFolder, kProutilProgram)) == PathKind::File)
-        command.environment.push_back({"DLC", installation});
+    try {
+        if (!installation.empty() && platform_.Look(JoinPath(dlcFolder, kProutilProgram)) == PathKind::File)
+            command.environment.push_back({"DLC", installation});
+    } catch (const RunError& error) {
+        throw CommandNotRun(error.what());
+    }
     const auto whileWaiting = [this] { window_.DoEvents(); };
     Ran ran;
     // Only a command that never started is tried again: one that ran, even
@@ -326,17 +330,15 @@ void Engine::ShowError(const std::string& text, const std::string& title, int st
 }
 
 Engine::Ran Engine::RunPassCommand(PassFigures& figures, Command command, const std::string& dlcFolder,
-                                   const char* successNumber)
+                                   const Judge& judge)
 {
     try {
-        Ran ran = RunCommand(std::move(command), dlcFolder, [successNumber](const CommandResult& result) {
-            return JudgeCommand(result, successNumber);
-        });
+        Ran ran = RunCommand(std::move(command), dlcFolder, judge);
         ++figures.commandsRun;
         if (!ran.verdict.succeeded)
             ++figures.commandsFailed;
         return ran;
-    } catch (const CommandNotStarted&) {
+    } catch (const CommandNotRun&) {
         ++figures.commandsNotStarted;
         throw;
     } catch (const RunError&) {

@@ -59,7 +59,9 @@ bool Engine::RunTablePass(const Direction& direction)
             Ran ran;
             try {
                 ran = RunPassCommand(figures, {Comando, WorkingFolder(dbFolder), {}, {}}, dlcFolder,
-                                     direction.successNumber);
+                                     [&direction](const CommandResult& result) {
+                                         return JudgeCommand(result, direction.successNumber);
+                                     });
             } catch (const RunError& error) {
                 figures.tablesUntried = static_cast<int>(
                     std::count_if(table + 1, tables.end(), [](const ListedTable& next) { return !next.leftOut; }));

@@ -13,6 +13,7 @@
 // until the command ends or window events arrive, and calls processEvents
 // for the latter.
 // Throws CommandNotStarted when the interpreter cannot be started (its
-// working folder cannot be entered, for one), RunError when the command
-// cannot be prepared or watched or its output cannot be kept.
+// working folder cannot be entered, for one), CommandNotRun when the command
+// cannot be prepared, RunError when it cannot be watched or its output
+// cannot be kept.
 CommandResult EjecutaComando(const Command& command, const std::function<void()>& processEvents);

@@ -37,9 +37,11 @@ class SpawnActions {
     posix_spawn_file_actions_t actions_;
 };
 
+// Before the command starts a failure is CommandNotRun; afterwards RunError.
+template <typename Error = RunError>
 [[noreturn]] void Fail(const std::string& what, int error)
 {
-    throw RunError(what + ": " + std::strerror(error));
+    throw Error(what + ": " + std::strerror(error));
 }
 
 // The caller's copy of everything the command prints, when it asked for
@@ -54,7 +56,7 @@ class OutputCopy {
         file_.Reset(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
         if (!file_.Valid()) {
             const int error = errno;
-            Fail("No se puede crear el fichero " + path, error);
+            Fail<CommandNotRun>("No se puede crear el fichero " + path, error);
         }
     }
 
@@ -106,7 +108,7 @@ CommandResult EjecutaComando(const Command& command, const std::function<void()>
     OutputCopy copy(command.outputFile);
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0)
-        Fail("No se puede ejecutar la orden", errno);
+        Fail<CommandNotRun>("No se puede ejecutar la orden", errno);
     const UniqueFd readEnd(fds[0]);
     UniqueFd writeEnd(fds[1]);
 

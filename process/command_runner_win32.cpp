@@ -47,7 +47,7 @@ std::vector<wchar_t> EnvironmentBlock(const std::vector<std::pair<std::string, s
 {
     const UniqueEnvironmentStrings current(GetEnvironmentStringsW());
     if (!current.Valid())
-        ThrowSystemError<RunError>("No se puede leer el entorno del programa");
+        ThrowSystemError<CommandNotRun>("No se puede leer el entorno del programa");
     std::vector<std::wstring> entries;
     for (const wchar_t* entry = current.Get(); *entry != L'\0'; entry += std::wcslen(entry) + 1)
         entries.emplace_back(entry);
@@ -83,20 +83,20 @@ UniqueHandle CreateOutputFile(const std::string& keptIn, SECURITY_ATTRIBUTES& in
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inheritable,
                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.Valid())
-            ThrowSystemError<RunError>("No se puede crear el fichero ", keptIn);
+            ThrowSystemError<CommandNotRun>("No se puede crear el fichero ", keptIn);
         return file;
     }
     wchar_t folder[MAX_PATH + 1];
     wchar_t name[MAX_PATH + 1];
     if (GetTempPathW(MAX_PATH + 1, folder) == 0 || GetTempFileNameW(folder, L"vll", 0, name) == 0)
-        ThrowSystemError<RunError>("No se puede crear el fichero temporal para la salida de la orden");
+        ThrowSystemError<CommandNotRun>("No se puede crear el fichero temporal para la salida de la orden");
     UniqueHandle file(CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   &inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
                                   nullptr));
     if (!file.Valid()) {
         const SystemError error;
         DeleteFileW(name);
-        throw RunError("No se puede crear el fichero temporal para la salida de la orden: " + error.Text());
+        throw CommandNotRun("No se puede crear el fichero temporal para la salida de la orden: " + error.Text());
     }
     return file;
 }
@@ -145,7 +145,7 @@ CommandResult EjecutaComando(const Command& command, const std::function<void()>
 {
     const std::wstring comspec = Environment(L"ComSpec");
     if (comspec.empty())
-        throw RunError("No se puede ejecutar la orden: la variable de entorno ComSpec no está definida");
+        throw CommandNotRun("No se puede ejecutar la orden: la variable de entorno ComSpec no está definida");
 
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
     const UniqueHandle output = CreateOutputFile(command.outputFile, inheritable);
@@ -154,7 +154,7 @@ CommandResult EjecutaComando(const Command& command, const std::function<void()>
     UniqueHandle input(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING,
                                    0, nullptr));
     if (!input.Valid())
-        ThrowSystemError<RunError>("No se puede preparar la entrada de la orden");
+        ThrowSystemError<CommandNotRun>("No se puede preparar la entrada de la orden");
 
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;

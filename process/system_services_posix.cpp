@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "command_line.h"
 #include "command_runner.h"
 #include "posix_fd.h"
 #include "text_bytes.h"
@@ -19,9 +20,18 @@ PathKind SystemServices::Look(const std::string& path)
     struct stat info {};
     if (stat(path.c_str(), &info) == 0)
         return S_ISDIR(info.st_mode) ? PathKind::Folder : PathKind::File;
-    if (errno == ENOENT || errno == ENOTDIR)
+    const int error = errno;
+    if (error != ENOENT && error != ENOTDIR)
+        throw RunError("No se puede comprobar " + path + ": " + std::strerror(error));
+    // Something missing in a share that is there is missing; a share that
+    // is not there is one that cannot be reached, and the system says why.
+    const std::string share = ShareOf(path);
+    if (share.empty())
         return PathKind::Missing;
-    throw RunError("No se puede comprobar " + path + ": " + std::strerror(errno));
+    const bool inShare = path.find_first_not_of('/', share.size()) != std::string::npos;
+    if (inShare && stat(share.c_str(), &info) == 0)
+        return PathKind::Missing;
+    throw RunError("No se puede comprobar " + path + ": " + std::strerror(error));
 }
 
 bool SystemServices::SameFile(const std::string& a, const std::string& b)

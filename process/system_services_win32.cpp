@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 
+#include "command_line.h"
 #include "command_runner.h"
 #include "text_bytes.h"
 #include "win32_handle.h"
@@ -28,7 +29,15 @@ PathKind SystemServices::Look(const std::string& path)
     if (attributes != INVALID_FILE_ATTRIBUTES)
         return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::File;
     const SystemError error;
-    if (error.Code() == ERROR_FILE_NOT_FOUND || error.Code() == ERROR_PATH_NOT_FOUND)
+    if (error.Code() != ERROR_FILE_NOT_FOUND && error.Code() != ERROR_PATH_NOT_FOUND)
+        throw RunError("No se puede comprobar " + path + ": " + error.Text());
+    // Something missing in a share that is there is missing; a share that
+    // is not there is one that cannot be reached, and the system says why.
+    const std::string share = ShareOf(path);
+    if (share.empty())
+        return PathKind::Missing;
+    const bool inShare = path.find_first_not_of("\\/", share.size()) != std::string::npos;
+    if (inShare && GetFileAttributesW(Utf16(share).c_str()) != INVALID_FILE_ATTRIBUTES)
         return PathKind::Missing;
     throw RunError("No se puede comprobar " + path + ": " + error.Text());
 }

@@ -372,6 +372,27 @@ TEST_F(EngineTest, IndexRebuildFailuresAreToldAndTheOtherDatabasesStillRebuild)
     ExpectUnlockedAtEnd();
 }
 
+// proutil may rebuild, print its success number, count the errors it met
+// and still exit with 0: only the count tells the rebuild failed.
+TEST_F(EngineTest, AnIndexRebuildThatCountsErrorsFails)
+{
+    Tick(CheckBox::Check3);
+    std::string counted = "Index rebuild complete. 2 error(s) encountered.";
+    platform.answer = [&counted](const std::string& line) -> CommandResult {
+        if (line.find("korvane1.db -C idxbuild") != std::string::npos)
+            return {0, "3 indexes were rebuilt. (11465)\n" + counted + "\n"};
+        return FakePlatform::Succeeded(line);
+    };
+    engine.Aceptar_Click();
+    EXPECT_EQ(Messages(), EventLog{"message 0 [Vaciallena] No se han podido reconstruir los índices de la base de "
+                                   "datos korvane1:\nterminó con errores: " + counted + Details()});
+
+    log.clear();
+    counted = "0 ERRORS found";
+    engine.Aceptar_Click();
+    EXPECT_TRUE(Messages().empty()) << Messages().front();
+}
+
 TEST_F(EngineTest, CommandThatCannotBeStartedEndsThePass)
 {
     Tick(CheckBox::Check3);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "fakes.h"
 #include "system_helpers.h"
 #include "system_services.h"
 
@@ -31,6 +32,8 @@ TEST(SystemServices, LooksAtFilesAndFolders)
     // A name no file system accepts: the system cannot answer.
     EXPECT_THROW(system.Look(JoinPath(folder.Path(), std::string(300, 'x'))), RunError);
 #endif
+    // A share that is not there cannot be reached, whatever the system calls it.
+    EXPECT_THROW(system.Look(Native("\\\\servidor-que-no-existe\\bd")), RunError);
 }
 
 TEST(SystemServices, SameFileHoweverItIsSpelt)
