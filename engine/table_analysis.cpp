@@ -131,7 +131,9 @@ TableAnalysis ReadTableAnalysis(std::string_view report)
             block->emplace_back(previous, *wrapped);
         }
     }
-    if (misread)
+    if (misread) {
         analysis.tables.clear();
+        analysis.unread = "las filas de un área del análisis de tablas no suman su subtotal";
+    }
     return analysis;
 }

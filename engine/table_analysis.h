@@ -24,6 +24,10 @@ struct TableAnalysis {
     // table the report does not name holds no records. System tables (_File
     // and the like) are left out.
     std::map<std::string, TableRecords> tables;
+    // Why the report could not be read, and no table was counted; whole, for
+    // the caller to cut for display. Empty when it was read or when the
+    // output holds no record block at all.
+    std::string unread;
 };
 
 // Takes the rows of every record block summary, in the one-line shape and

@@ -115,4 +115,17 @@ TEST(TableAnalysis, TextThatIsNoWholeReportCountsNothing)
     }
 }
 
+// The caller tells a report this reader refused from output that holds none.
+TEST(TableAnalysis, RefusesAReportItCannotWhollyReadAndSaysWhy)
+{
+    const std::string counted = Block(Row("PUB.cliente", 3));
+    const std::pair<std::string, std::string> cases[] = {
+        {counted + Block(Row("PUB.factura", 5), 6), "las filas de un área del análisis de tablas no suman su subtotal"},
+        {"** The database korvane is in use in single-user mode. (263)\n", ""}};
+    for (const auto& [text, why] : cases) {
+        const TableAnalysis analysis = ReadTableAnalysis(text);
+        EXPECT_EQ(analysis.unread, why);
+    }
+}
+
 } // namespace
