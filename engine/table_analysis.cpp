@@ -12,7 +12,9 @@
 namespace {
 
 const std::string_view kBlockStart = "RECORD BLOCK SUMMARY FOR AREA";
-const std::string_view kBlockEnd = "Subtotals:";
+const std::string_view kSubtotals = "Subtotals:";
+const std::string_view kTotals = "Totals:";
+const std::string_view kBlanks = " \t\r";
 const std::string_view kInUse = "(2486)";
 // A row: the table, then its records, size, smallest, largest and mean
 // record, fragments, fragment factor and scatter factor.
@@ -21,14 +23,20 @@ const size_t kRowNumbers = 8;
 std::vector<std::string_view> Words(std::string_view line)
 {
     std::vector<std::string_view> words;
-    const std::string_view blanks = " \t\r";
-    for (auto start = line.find_first_not_of(blanks); start != std::string_view::npos;
-         start = line.find_first_not_of(blanks, start)) {
-        const auto end = std::min(line.find_first_of(blanks, start), line.size());
+    for (auto start = line.find_first_not_of(kBlanks); start != std::string_view::npos;
+         start = line.find_first_not_of(kBlanks, start)) {
+        const auto end = std::min(line.find_first_of(kBlanks, start), line.size());
         words.push_back(line.substr(start, end - start));
         start = end;
     }
     return words;
+}
+
+std::string_view Trimmed(std::string_view line)
+{
+    const auto start = line.find_first_not_of(kBlanks);
+    return start == std::string_view::npos ? std::string_view()
+                                           : line.substr(start, line.find_last_not_of(kBlanks) + 1 - start);
 }
 
 bool IsDigits(std::string_view text)
@@ -85,55 +93,145 @@ void Count(std::map<std::string, TableRecords>& tables, std::string_view rowName
     entry->second.records += records;
 }
 
+// The two lines over the rows, however their columns are spaced and their
+// dashes drawn: "-Record Size (B)-   ---Fragments--- Scatter" and
+// "Table   Records   Size   Min   Max   Mean   Count Factor  Factor".
+bool IsColumnHeader(std::span<const std::string_view> words)
+{
+    static const std::vector<std::vector<std::string_view>> headers = {
+        {"Record", "Size", "(B)", "Fragments", "Scatter"},
+        {"Table", "Records", "Size", "Min", "Max", "Mean", "Count", "Factor", "Factor"}};
+    std::vector<std::string_view> named;
+    for (std::string_view word : words) {
+        word.remove_prefix(std::min(word.find_first_not_of('-'), word.size()));
+        word = word.substr(0, word.find_last_not_of('-') + 1);
+        if (!word.empty())
+            named.push_back(word);
+    }
+    return std::find(headers.begin(), headers.end(), named) != headers.end();
+}
+
+bool IsRule(std::span<const std::string_view> words)
+{
+    return std::all_of(words.begin(), words.end(),
+                       [](std::string_view word) { return word.find_first_not_of("-=") == std::string_view::npos; });
+}
+
+// "RECORD BLOCK SUMMARY FOR AREA ...", "INDEX BLOCK SUMMARY ...", "DATABASE
+// SUMMARY", and the report's totals: where an area's rows stop when it
+// prints no subtotals.
+bool StartsASection(std::span<const std::string_view> words)
+{
+    if (words[0] == kTotals)
+        return true;
+    for (const std::string_view word : words) {
+        if (word == "SUMMARY")
+            return true;
+        if (!std::all_of(word.begin(), word.end(), [](char c) { return c >= 'A' && c <= 'Z'; }))
+            return false;
+    }
+    return false;
+}
+
+// One area's record block summary as far as it has been read.
+struct Block {
+    std::vector<std::pair<std::string_view, long long>> rows;
+    std::string_view alone;  // a word alone on the line before: perhaps a long name
+    // The first line this reader does not understand: harmless where a
+    // subtotal shows every row was taken, fatal where none does.
+    std::string_view unknown;
+
+    void Take(std::string_view line, std::span<const std::string_view> words)
+    {
+        if (const std::string_view name = std::exchange(alone, std::string_view()); !name.empty()) {
+            if (const auto records = RowRecords(words)) {
+                rows.emplace_back(name, *records);
+                return;
+            }
+            Note(name);
+        }
+        if (words.empty() || IsRule(words) || IsColumnHeader(words))
+            return;
+        if (const auto records = RowRecords(words.subspan(1)))
+            rows.emplace_back(words[0], *records);
+        else if (words.size() == 1)
+            alone = words[0];
+        else
+            Note(Trimmed(line));
+    }
+
+    void Note(std::string_view line)
+    {
+        if (unknown.empty())
+            unknown = line;
+    }
+};
+
+// Counts the block's rows, or says why they cannot be trusted: the rows
+// of a block with a subtotal must add up to it; without one, every line
+// of the block must have been understood.
+std::string Settle(Block& block, std::span<const std::string_view> subtotals,
+                   std::map<std::string, TableRecords>& tables)
+{
+    long long rows = 0;
+    for (const auto& [name, records] : block.rows)
+        rows += records;
+    if (!subtotals.empty()) {
+        const auto subtotal = RowRecords(subtotals.subspan(1));
+        if (subtotal && *subtotal != rows)
+            return "las filas de un área del análisis de tablas no suman su subtotal";
+    } else {
+        block.Note(block.alone);  // a long name whose numbers never came
+        if (!block.unknown.empty())
+            return "una línea del análisis de tablas no se entiende: " + std::string(block.unknown);
+    }
+    for (const auto& [name, records] : block.rows)
+        Count(tables, name, records);
+    return {};
+}
+
 } // namespace
 
 TableAnalysis ReadTableAnalysis(std::string_view report)
 {
     TableAnalysis analysis;
     bool blockSeen = false;
-    // A block whose rows do not add up to its subtotal holds rows this
-    // reader cannot read: none of the report's counts can then be trusted.
-    bool misread = false;
-    // The rows of the block being read, counted once its subtotals show it whole.
-    std::optional<std::vector<std::pair<std::string_view, long long>>> block;
-    std::string_view alone;  // a word alone on the line before: perhaps a long name
+    std::optional<Block> block;
+    // A block that is not read leaves the whole report unread: a table
+    // among its missed rows would otherwise compare equal, absent from both.
+    const auto close = [&](std::span<const std::string_view> subtotals) {
+        analysis.unread = Settle(*block, subtotals, analysis.tables);
+        analysis.isReport = analysis.unread.empty();
+        if (!analysis.isReport)
+            analysis.tables.clear();
+        block.reset();
+        return analysis.isReport;
+    };
     for (size_t start = 0; start < report.size();) {
         const auto end = std::min(report.find('\n', start), report.size());
         const std::string_view line = report.substr(start, end - start);
         start = end + 1;
         const std::vector<std::string_view> words = Words(line);
-        const std::string_view previous = std::exchange(alone, words.size() == 1 ? words[0] : std::string_view());
-        if (words.empty())
-            continue;
-        if (line.substr(line.find_first_not_of(" \t")).starts_with(kBlockStart)) {
+        if (block && !words.empty() && StartsASection(words) && !close({}))
+            return analysis;
+        if (Trimmed(line).starts_with(kBlockStart)) {
             blockSeen = true;
             block.emplace();
             continue;
         }
         // The warning comes before the statistics it is about.
-        if (!blockSeen && words.back() == kInUse)
+        if (!blockSeen && !words.empty() && words.back() == kInUse)
             analysis.inUse = true;
         if (!block)
             continue;
-        if (words[0] == kBlockEnd) {
-            long long rows = 0;
-            for (const auto& [name, records] : *block) {
-                Count(analysis.tables, name, records);
-                rows += records;
-            }
-            const auto subtotal = RowRecords(std::span(words).subspan(1));
-            misread = misread || (subtotal && *subtotal != rows);
-            analysis.isReport = !misread;
-            block.reset();
-        } else if (const auto records = RowRecords(std::span(words).subspan(1))) {
-            block->emplace_back(words[0], *records);
-        } else if (const auto wrapped = RowRecords(words); wrapped && !previous.empty()) {
-            block->emplace_back(previous, *wrapped);
+        if (!words.empty() && words[0] == kSubtotals) {
+            if (!close(words))
+                return analysis;
+        } else {
+            block->Take(line, words);
         }
     }
-    if (misread) {
-        analysis.tables.clear();
-        analysis.unread = "las filas de un área del análisis de tablas no suman su subtotal";
-    }
+    if (block)
+        close({});
     return analysis;
 }

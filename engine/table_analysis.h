@@ -15,8 +15,9 @@ struct TableRecords {
 };
 
 struct TableAnalysis {
-    // At least one area's record block summary was read whole, and the rows
-    // of every one add up to its subtotal.
+    // At least one area's record block summary was read whole, and every one
+    // was: its rows add up to its subtotal, or, where it prints none, each of
+    // its lines is understood.
     bool isReport = false;
     // The database was in use (2486): the counts are approximations.
     bool inUse = false;
@@ -32,5 +33,7 @@ struct TableAnalysis {
 
 // Takes the rows of every record block summary, in the one-line shape and
 // in the older one where a long name stands alone, its numbers on the next
-// line. Lines end in LF or CR LF.
+// line. A summary ends at its Subtotals line or, where it prints none (as
+// 9.1 does), where the next section starts ("INDEX BLOCK SUMMARY ...",
+// "Totals:"...) or the output does. Lines end in LF or CR LF.
 TableAnalysis ReadTableAnalysis(std::string_view report);

@@ -100,32 +100,72 @@ TEST(TableAnalysis, CountsOfADatabaseInUseAreApproximations)
     EXPECT_EQ(Records(analysis, "cliente"), 3);
 }
 
-// A refusal, a report cut off before an area's summary ends, or one with a
-// row this reader cannot read (here a count with a thousands separator),
-// counts no table: its rows might be only some of them.
+// A refusal, or a report with a row this reader cannot read (here a count
+// with a thousands separator), counts no table: its rows might be only
+// some of them.
 TEST(TableAnalysis, TextThatIsNoWholeReportCountsNothing)
 {
-    const std::string report = Block(Row("PUB.cliente", 3));
     const std::string unreadableRow = Block(Row("PUB.cliente", 3) + "PUB.factura  1,117  195.6K  89  434  179  1,117  1.0  1.2\n", 1120);
     for (const std::string& text : {std::string("** The database korvane is in use in single-user mode. (263)\n"),
-                                    report.substr(0, report.find("Subtotals:")), std::string(), unreadableRow}) {
+                                    std::string(), unreadableRow}) {
         const TableAnalysis analysis = ReadTableAnalysis(text);
         EXPECT_FALSE(analysis.isReport) << text;
         EXPECT_TRUE(analysis.tables.empty()) << text;
     }
 }
 
-// The caller tells a report this reader refused from output that holds none.
+// 9.1 prints whole-byte sizes and no subtotal: the area's rows end where
+// the next section or the output does.
+TEST(TableAnalysis, ReadsAnAreaWithoutSubtotals)
+{
+    const std::string area = "RECORD BLOCK SUMMARY FOR AREA \"Employee\": 7\n"
+                             "-------------------------------------------------------\n"
+                             "                           -Record Size (B)-   ---Fragments--- Scatter\n"
+                             "Table        Records  Size   Min   Max  Mean      Count Factor  Factor\n"
+                             "PUB.Benefits      21  848B    39    41    40         21    1.0     2.0\n\n"
+                             "PUB.Department-Of-Long-Name\n"
+                             "                   7  400B    50    60    57          7    1.0     1.0\n"
+                             "  ==========================\n";
+    const TableAnalysis analysis = ReadTableAnalysis(area);
+    EXPECT_TRUE(analysis.isReport);
+    EXPECT_EQ(Records(analysis, "Department-Of-Long-Name"), 7);
+
+    // Each section's next line would leave the area unread were it the area's.
+    const std::string nextSections[] = {
+        "",
+        "INDEX BLOCK SUMMARY FOR AREA \"Employee\": 7\nTable  Index  Fields Levels  Blocks  Size  % Util  Factor\n",
+        "DATABASE SUMMARY\nAreas: 1\n", "Totals:  28  1.2K  39  60  45  28  1.0  1.5\nTable analysis done\n",
+        Block(Row("PUB.Benefits", 0))};
+    for (const std::string& next : nextSections)
+        EXPECT_EQ(Records(ReadTableAnalysis(area + next), "Benefits"), 21) << next;
+
+    // So is a report cut off before its Subtotals line: its lines are whole.
+    const std::string report = Block(Row("PUB.cliente", 3));
+    EXPECT_EQ(Records(ReadTableAnalysis(report.substr(0, report.find("Subtotals:"))), "cliente"), 3);
+}
+
+// Where an area prints no subtotal, a line this reader does not understand
+// might be a row it missed: the whole report is refused, and says why.
 TEST(TableAnalysis, RefusesAReportItCannotWhollyReadAndSaysWhy)
 {
     const std::string counted = Block(Row("PUB.cliente", 3));
+    const std::string area = "RECORD BLOCK SUMMARY FOR AREA \"Employee\" : 7\n" + Row("PUB.Benefits", 21, "848B");
+    const std::string unknown = "una línea del análisis de tablas no se entiende: ";
     const std::pair<std::string, std::string> cases[] = {
+        {counted + area + "  PUB.factura  1,117  195.6K  89  434  179  1,117  1.0  1.2 \r\n" + "DATABASE SUMMARY\n",
+         unknown + "PUB.factura  1,117  195.6K  89  434  179  1,117  1.0  1.2"},
+        {counted + area + "PUB.numbers-never-came\n", unknown + "PUB.numbers-never-came"},
         {counted + Block(Row("PUB.factura", 5), 6), "las filas de un área del análisis de tablas no suman su subtotal"},
         {"** The database korvane is in use in single-user mode. (263)\n", ""}};
     for (const auto& [text, why] : cases) {
         const TableAnalysis analysis = ReadTableAnalysis(text);
+        EXPECT_FALSE(analysis.isReport) << text;
+        EXPECT_TRUE(analysis.tables.empty()) << text;
         EXPECT_EQ(analysis.unread, why);
     }
+
+    // A subtotal vouches for its rows: a stray line beside them is no matter.
+    EXPECT_EQ(Records(ReadTableAnalysis(Block(Row("PUB.cliente", 3) + "Some note\n")), "cliente"), 3);
 }
 
 } // namespace
