@@ -66,6 +66,7 @@ struct Row {
     std::vector<std::string> dumpFiles;  // what the dump folder holds afterwards
     After after;
     Report report = Report::None;
+    std::string says = {};  // printed word for word, line ends included, when not empty
 };
 
 const std::vector<std::string> kDumped = {"audit_registro.bd", "cliente.bd"};
@@ -84,7 +85,13 @@ const Row kRows[] = {
     {"DST.db -C load VOL/cliente.bd", {}, Before::Loaded, 0, {6203, 6204, 6256}, kDumped, After::Loaded},
     {"DST.db -C load VOL/cliente.bd", {}, Before::OtherDefinition, 2, {6203, 6209}, kDumped, After::Unchanged},
     {"DST.db -C load VOL/cliente.bd", {}, Before::Locked, 2, {263}, kDumped, After::Unchanged},
-    {"DST.db -C idxbuild all", {}, Before::Loaded, 0, {11465}, {}, After::Rebuilt},
+    {"DST.db -C idxbuild all", {}, Before::Loaded, 0, {11465}, {}, After::Rebuilt, Report::None,
+     "(11465)\nIndex rebuild complete. 0 error(s) encountered.\n"},
+    // A rebuild seen to count its errors and still exit 0.
+    {"DST.db -C idxbuild all", {{"PROUTIL_IDXBUILD_ERRORS", "2"}}, Before::Loaded, 0, {11465}, {}, After::Rebuilt,
+     Report::None, "(11465)\nIndex rebuild complete. 2 error(s) encountered.\n"},
+    {"DST.db -C idxbuild all", {{"PROUTIL_LIE_TABLE", "*"}}, Before::Loaded, 1, {11465}, {}, After::Rebuilt},
+    {"DST.db -C idxbuild all", {{"PROUTIL_IDXBUILD_ERRORS", "dos"}}, Before::Loaded, 2, {9998}, {}, After::Unchanged},
     {"DST.db -C idxbuild", {}, Before::Loaded, 2, {11466}, {}, After::Unchanged},
     {"DST.db -C idxbuild table", {}, Before::Loaded, 2, {1403}, {}, After::Unchanged},
     {"SRC.db -C dump cliente VOL", {{"PROUTIL_FAIL_TABLE", "Cliente"}}, Before::Empty, 3, {9999}, {}, After::Unchanged},
@@ -252,6 +259,9 @@ TEST_F(ProutilStandin, FollowsTheDocumentedCommandLines)
         }
         if (row.numbers.empty() && row.report == Report::None) {
             EXPECT_EQ(result.output, "");
+        }
+        if (!row.says.empty()) {
+            EXPECT_NE(result.output.find(row.says), std::string::npos) << result.output;
         }
         if (row.report != Report::None) {
             const TableAnalysis analysis = ReadTableAnalysis(result.output);
