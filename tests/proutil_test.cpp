@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -92,6 +93,7 @@ const Row kRows[] = {
      Report::None, "(11465)\nIndex rebuild complete. 2 error(s) encountered.\n"},
     {"DST.db -C idxbuild all", {{"PROUTIL_LIE_TABLE", "*"}}, Before::Loaded, 1, {11465}, {}, After::Rebuilt},
     {"DST.db -C idxbuild all", {{"PROUTIL_IDXBUILD_ERRORS", "dos"}}, Before::Loaded, 2, {9998}, {}, After::Unchanged},
+    {"SRC.db -C dump cliente VOL", {{"PROUTIL_MS_PER_RECORD", "-1"}}, Before::Empty, 2, {9998}, {}, After::Unchanged},
     {"DST.db -C idxbuild", {}, Before::Loaded, 2, {11466}, {}, After::Unchanged},
     {"DST.db -C idxbuild table", {}, Before::Loaded, 2, {1403}, {}, After::Unchanged},
     {"SRC.db -C dump cliente VOL", {{"PROUTIL_FAIL_TABLE", "Cliente"}}, Before::Empty, 3, {9999}, {}, After::Unchanged},
@@ -328,6 +330,27 @@ TEST_F(ProutilStandin, TableAnalysisCountsWhatALoadStored)
 
     const TableAnalysis analysis = ReadTableAnalysis(Run(Line("DST.db -C tabanalys"), {}).output);
     EXPECT_EQ(analysis.tables.at(TableKey("cliente")).records, 2);
+}
+
+// A benchmark counts on commands lasting as long as the records they go
+// through; only a floor is checked, a loaded machine only adds to it.
+TEST_F(ProutilStandin, TakesTimeForEveryRecordGoneThrough)
+{
+    Reset(kRows[0]);
+    Database db = Source();
+    db.Find("cliente")->records.assign(20, "1|Ana");
+    db.Find("audit.registro")->records.assign(20, "7|alta");
+    standin::WriteDatabase(standin::PathFromUtf8(source + ".db"), db);
+    const std::pair<const char*, int> commands[] = {{"SRC.db -C dump cliente VOL", 20},
+                                                    {"DST.db -C load VOL/cliente.bd", 20},
+                                                    {"SRC.db -C idxbuild all", 40},
+                                                    {"SRC.db -C tabanalys", 40}};
+    for (const auto& [line, records] : commands) {
+        const auto start = std::chrono::steady_clock::now();
+        const CommandResult result = Run(Line(line), {{"PROUTIL_MS_PER_RECORD", "10"}});
+        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(records * 10))
+            << line << "\n" << result.output;
+    }
 }
 
 }  // namespace

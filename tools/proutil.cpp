@@ -29,6 +29,11 @@
 //                             and the current folder: "[DLC=VALUE] [FOLDER]",
 //                             or "[DLC unset] [FOLDER]"
 //   PROUTIL_DELAY_MS=N        sleep N milliseconds before the work
+//   PROUTIL_MS_PER_RECORD=N   once a command is accepted, sleep besides N
+//                             milliseconds for every record it goes through:
+//                             the table's for dump, the file's for load, the
+//                             whole database's for tabanalys and for idxbuild
+//                             (it reads every record for its keys)
 //   PROUTIL_HOLD_FILE=FILE    a command that finds FILE as it starts, before
 //                             its PROUTIL_LOG line, waits before the work
 //                             until FILE is deleted, then makes it again: each
@@ -281,6 +286,9 @@ class Proutil {
         std::string rebuildErrors = GetEnv("PROUTIL_IDXBUILD_ERRORS");
         if (!rebuildErrors.empty() && (!ParseInt(rebuildErrors, rebuildErrors_) || rebuildErrors_ < 0))
             return Fail("PROUTIL_IDXBUILD_ERRORS is not a number of errors.", 9998);
+        std::string perRecord = GetEnv("PROUTIL_MS_PER_RECORD");
+        if (!perRecord.empty() && (!ParseInt(perRecord, msPerRecord_) || msPerRecord_ < 0))
+            return Fail("PROUTIL_MS_PER_RECORD is not a number of milliseconds.", 9998);
 
         std::optional<Request> request = Parse(args);
         if (!request)
@@ -302,6 +310,26 @@ class Proutil {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         std::ofstream next(holdFile);
         return next.good();
+    }
+
+    static size_t Records(const Database& db)
+    {
+        size_t records = 0;
+        for (const Table& table : db.tables)
+            records += table.records.size();
+        return records;
+    }
+
+    // Holds nothing open meanwhile, so that commands on other databases go
+    // on alongside, as the real utility's do. Waits for a deadline rather
+    // than trusting one sleep, which may wake early: callers time the
+    // command and count on it lasting at least this long.
+    void WorkThrough(size_t records) const
+    {
+        const auto done = std::chrono::steady_clock::now() +
+                          std::chrono::milliseconds(static_cast<long long>(records) * msPerRecord_);
+        while (std::chrono::steady_clock::now() < done)
+            std::this_thread::sleep_until(done);
     }
 
     void Print(const std::string& text)
@@ -473,6 +501,7 @@ class Proutil {
         if (!fs::is_directory(dir))
             return Fail("The dump folder " + request.folder + " does not exist.", 6253);
         CrashIfAsked(request.table);
+        WorkThrough(table->records.size());
         DumpFile dump{dbName, Now(), static_cast<int>(table - db.tables.data()) + 1, Definition(*table), *table};
         try {
             WriteDumpFile(dir / PathFromUtf8(DumpFileName(request.table)), dump);
@@ -509,6 +538,7 @@ class Proutil {
         Line("Loading table " + name + ", Table number " + std::to_string(dump.tableNumber));
         Line("starting with record 1, section 1. (6204)");
         CrashIfAsked(name);
+        WorkThrough(dump.table.records.size());
 
         const std::vector<std::string>& loaded = dump.table.records;
         const size_t lost = Targets(GetEnv("PROUTIL_SHORT_TABLE"), name)
@@ -592,6 +622,7 @@ class Proutil {
             }
         }
         CrashIfAsked("");
+        WorkThrough(Records(db));
         if (!Save(db, dbPath))
             return kExitError;
         Line(std::to_string(count) + " indexes were rebuilt. (11465)");
@@ -644,6 +675,7 @@ class Proutil {
     {
         if (std::optional<int> fault = Fault(""))
             return *fault;
+        WorkThrough(Records(db));
         if (inUse || GetEnv("PROUTIL_IN_USE_WARNING") == "1")
             Line("[Warning] database in use - reported statistics are approximations. (2486)");
         Line("");
@@ -675,6 +707,7 @@ class Proutil {
     int failExit_ = 3;
     int shortBy_ = 1;
     int rebuildErrors_ = 0;
+    int msPerRecord_ = 0;
     std::optional<size_t> wrapBeyond_;  // names longer than this are printed alone
 };
 
