@@ -25,8 +25,9 @@ struct Direction {
     std::string Request::*dbFolder;
     std::string Request::*dlcFolder;
     const char* emptyDbFolderMessage;
-    const char* inUseMessage;   // the folder goes between its two halves
-    const char* inUseMessageEnd;
+    // How the in-use message asks to stop the databases: the two
+    // directions' texts differ in their accents.
+    const char* stopThem;
     const char* inUseTitle;
     const char* statusCaption;  // followed by the database's title and a blank
     const char* errorsMessage;
@@ -39,3 +40,6 @@ struct Direction {
 
 extern const Direction kDump;
 extern const Direction kLoad;
+
+// "La base de datos de origen en D:\bd está arrancada, párela y reintentelo"
+std::string InUseMessage(const Direction& direction, const std::string& folder);

@@ -1,38 +1,29 @@
-#include "command_line.h"
-#include "directions.h"
-#include "engine.h"
+#include "index_rebuild.h"
+
 #include "failure_report.h"
 
-void Engine::Indexa()
+std::optional<Step> IndexRebuild::Next()
 {
-    for (const DatabaseName& database : kDatabases) {
-        Contador = 0;
-        window_.SetCaption(Caption::Label5, "Indexando Indices de " + std::string(database.title));
-        BaseDatos = database.name;
-        IndexaIndices();
-    }
+    if (figures_)
+        return std::nullopt;
+    const DatabaseName& database = plan_.database;
+    run_.ShowStatus(database, "Indexando Indices de " + std::string(database.title));
+    run_.ShowTable(database, "");
+    figures_ = &run_.BeginPass("Índices", database);
+    return Step{plan_.indexRebuild, JudgeIndexRebuild};
 }
 
-// The load leaves the indexes of the loaded database inactive; this rebuilds
-// all of them in the database just loaded, where its sort files have room.
-void Engine::IndexaIndices()
+void IndexRebuild::Ended(const StepEnd& end)
 {
-    const std::string& dbFolder = request_.destinationFolder;
-    const std::string& dlcFolder = request_.destinationDlc;
-    Comando = IndexRebuildCommand(dlcFolder, dbFolder, BaseDatos);
-    window_.SetCaption(Caption::Label4, "");
-    PassFigures& figures = BeginPass("Índices");
-    try {
-        const Ran ran =
-            RunPassCommand(figures, {Comando, WorkingFolder(dbFolder), {}, {}}, dlcFolder, JudgeIndexRebuild);
-        if (!ran.verdict.succeeded) {
-            ProcesoOK = false;
-            window_.ShowMessage("No se han podido reconstruir los índices de la base de datos " + BaseDatos + ":\n" +
-                                    FailureLines(ran.verdict.reason, LastLine(ran.result)) + log_.DetailsNote(),
-                                "Vaciallena", kStylePlain);
-        }
-    } catch (const RunError& error) {
-        ReportError(error.what());
+    CountCommand(*figures_, end);
+    const DatabaseName& database = plan_.database;
+    if (end.how != StepEnd::How::Ended) {
+        run_.ReportError(database, end.error);
+    } else if (!end.verdict.succeeded) {
+        run_.MarkRunFailed();
+        run_.Tell(database, {"No se han podido reconstruir los índices de la base de datos " + std::string(database.name) +
+                                 ":\n" + FailureLines(end.verdict.reason, LastLine(end.result)) + run_.DetailsNote(),
+                             "Vaciallena", kStylePlain});
     }
-    EndPass();
+    run_.EndPass(*figures_);
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "command_line.h"
+#include "failure_report.h"
 #include "table_list.h"
 
 namespace {
@@ -141,8 +142,8 @@ void RunLog::Note(const std::string& text)
     Append(Stamp(platform_.Now().local) + "  " + text + "\n\n");
 }
 
-void RunLog::End(const std::string& outcome, const std::vector<PassFigures>& passes,
-                 const std::vector<CheckFigures>& checks)
+void RunLog::End(const std::string& outcome, const std::deque<PassFigures>& passes,
+                 const std::deque<CheckFigures>& checks)
 {
     const ClockReading now = platform_.Now();
     const std::string total = Seconds(now.steady - runStart_.steady);

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <chrono>
+#include <deque>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "failure_report.h"
+#include "success_rule.h"
 #include "platform.h"
 #include "request.h"
 
@@ -41,7 +43,10 @@ struct PassFigures {
     int tablesUntried = 0;
     // Records proutil said it dumped in the dumps that succeeded, when it said so.
     std::optional<long long> recordsDumped;
+    // When the pass began, and how long it took once it has ended.
+    std::chrono::milliseconds start{0};
     std::chrono::milliseconds duration{0};
+    bool ended = false;
 };
 
 // How one database's records compared, for the summary at the end of a run.
@@ -85,8 +90,8 @@ class RunLog {
     void Note(const std::string& text);
     // The outcome, then a summary of the passes that ran and of the
     // databases whose records were compared.
-    void End(const std::string& outcome, const std::vector<PassFigures>& passes,
-             const std::vector<CheckFigures>& checks);
+    void End(const std::string& outcome, const std::deque<PassFigures>& passes,
+             const std::deque<CheckFigures>& checks);
 
     // True while every entry of the run has been written.
     bool Writing() const { return writing_; }

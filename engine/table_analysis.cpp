@@ -235,3 +235,9 @@ TableAnalysis ReadTableAnalysis(std::string_view report)
         close({});
     return analysis;
 }
+
+long long RecordsOf(const TableAnalysis& analysis, const std::string& table)
+{
+    const auto found = analysis.tables.find(TableKey(table));
+    return found == analysis.tables.end() ? 0 : found->second.records;
+}

@@ -37,3 +37,7 @@ struct TableAnalysis {
 // 9.1 does), where the next section starts ("INDEX BLOCK SUMMARY ...",
 // "Totals:"...) or the output does. Lines end in LF or CR LF.
 TableAnalysis ReadTableAnalysis(std::string_view report);
+
+// The records of the table of that name (any spelling: TableKey); 0 for a
+// table the report does not name.
+long long RecordsOf(const TableAnalysis& analysis, const std::string& table);

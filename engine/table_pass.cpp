@@ -1,88 +1,103 @@
+#include "table_pass.h"
+
 #include <algorithm>
-#include <vector>
 
 #include "command_line.h"
-#include "directions.h"
-#include "engine.h"
-#include "failure_report.h"
-#include "table_list.h"
+
+TablePass::TablePass(RunServices& run, const Direction& direction, const DatabasePlan& plan)
+    : run_(run), direction_(direction), plan_(plan)
+{
+}
 
 // A new dump makes the source's counts of the last one wrong: they go
 // first, and come again only from this dump, when it wholly succeeded.
-void Engine::ProcesoDescarga()
+bool TablePass::Begin()
 {
-    const std::string report = ReportPath(kSourceReport);
-    if (!platform_.RemoveFile(report)) {
-        ReportError("No se puede borrar el análisis de tablas anterior " + report +
-                    ", que ya no corresponde a los ficheros .bd; no se ha descargado la base de datos " + BaseDatos);
+    const DatabaseName& database = plan_.database;
+    run_.ShowStatus(database, direction_.statusCaption + std::string(database.title) + " ");
+    if (&direction_ == &kDump && !run_.System().RemoveFile(plan_.SourceReport())) {
+        run_.ReportError(database, "No se puede borrar el análisis de tablas anterior " + plan_.SourceReport() +
+                                       ", que ya no corresponde a los ficheros .bd; no se ha descargado la base de "
+                                       "datos " + database.name);
+        stopped_ = over_ = true;
+        return false;
+    }
+    figures_ = &run_.BeginPass(direction_.name, database);
+    if (!plan_.listError.empty()) {
+        Stop(plan_.listError);
+        return false;
+    }
+    if (plan_.tables.empty()) {
+        Stop("La lista de tablas " + plan_.list + " no contiene ninguna tabla");
+        return false;
+    }
+    return true;
+}
+
+std::optional<Step> TablePass::Next()
+{
+    if (!begun_) {
+        begun_ = true;
+        if (!Begin()) {
+            if (figures_)
+                Finish();
+            return std::nullopt;
+        }
+    }
+    while (!over_ && next_ < plan_.tables.size()) {
+        const PlannedTable& table = plan_.tables[next_++];
+        if (table.listed.leftOut)
+            continue;
+        if (!table.listed.problem.empty()) {
+            run_.Log().TableNotRun(table.listed.name, table.listed.problem);
+            ++figures_->invalidLines;
+            failed_.push_back({table.listed.name, table.listed.problem, {}});
+            continue;
+        }
+        run_.ShowTable(plan_.database, table.listed.line);
+        const char* successNumber = direction_.successNumber;
+        return Step{&direction_ == &kDump ? table.dump : table.load,
+                    [successNumber](const CommandResult& result) { return JudgeCommand(result, successNumber); }};
+    }
+    if (!over_)
+        Finish();
+    return std::nullopt;
+}
+
+void TablePass::Ended(const StepEnd& end)
+{
+    CountCommand(*figures_, end);
+    const PlannedTable& table = plan_.tables[next_ - 1];
+    if (end.how != StepEnd::How::Ended) {
+        figures_->tablesUntried = static_cast<int>(
+            std::count_if(plan_.tables.begin() + static_cast<std::ptrdiff_t>(next_), plan_.tables.end(),
+                          [](const PlannedTable& later) { return !later.listed.leftOut; }));
+        Stop(end.error + UntriedNote(figures_->tablesUntried, std::string(plan_.database.name) + ".ttl"));
+        Finish();
         return;
     }
-    if (RunTablePass(kDump) && request_.verify)
-        CountSourceRecords();
+    if (end.verdict.succeeded) {
+        if (const long long records = RecordsDumped(end.result); records >= 0)
+            figures_->recordsDumped = figures_->recordsDumped.value_or(0) + records;
+    } else {
+        failed_.push_back({table.listed.name, end.verdict.reason, LastLine(end.result)});
+    }
+    run_.DoEvents();
 }
 
-void Engine::ProcesoCarga()
+void TablePass::Stop(const std::string& why)
 {
-    RunTablePass(kLoad);
+    run_.ReportError(plan_.database, why);
+    stopped_ = true;
 }
 
-// A failed table does not stop the pass: the other tables still run and all
-// the failures are told in one message at the end. An error of the program
-// itself (no table list, a command that cannot be started) ends the pass,
-// and its message says how much of the list was left undone. True when
-// every table succeeded.
-bool Engine::RunTablePass(const Direction& direction)
+void TablePass::Finish()
 {
-    FicheroTablas = JoinPath(platform_.ProgramFolder(), BaseDatos + ".ttl");
-    PassFigures& figures = BeginPass(direction.name);
-    std::vector<FailedTable> failed;
-    bool stopped = false;
-    try {
-        const std::vector<ListedTable>& tables = listed_[BaseDatos] =
-            ListedTables(platform_.ReadTextFile(FicheroTablas), request_.transactions);
-        if (tables.empty())
-            throw RunError("La lista de tablas " + FicheroTablas + " no contiene ninguna tabla");
-        for (auto table = tables.begin(); table != tables.end(); ++table) {
-            NombreTabla = table->line;
-            if (table->leftOut)
-                continue;
-            if (!table->problem.empty()) {
-                log_.TableNotRun(table->name, table->problem);
-                ++figures.invalidLines;
-                failed.push_back({table->name, table->problem, {}});
-                continue;
-            }
-            const std::string& dbFolder = request_.*direction.dbFolder;
-            const std::string& dlcFolder = request_.*direction.dlcFolder;
-            Comando = direction.command(dlcFolder, dbFolder, BaseDatos, table->name, request_.dumpFolder);
-            window_.SetCaption(Caption::Label4, "Tabla: " + NombreTabla);
-            Ran ran;
-            try {
-                ran = RunPassCommand(figures, {Comando, WorkingFolder(dbFolder), {}, {}}, dlcFolder,
-                                     [&direction](const CommandResult& result) {
-                                         return JudgeCommand(result, direction.successNumber);
-                                     });
-            } catch (const RunError& error) {
-                figures.tablesUntried = static_cast<int>(
-                    std::count_if(table + 1, tables.end(), [](const ListedTable& next) { return !next.leftOut; }));
-                throw RunError(error.what() + UntriedNote(figures.tablesUntried, BaseDatos + ".ttl"));
-            }
-            if (ran.verdict.succeeded) {
-                if (const long long records = RecordsDumped(ran.result); records >= 0)
-                    figures.recordsDumped = figures.recordsDumped.value_or(0) + records;
-            } else {
-                failed.push_back({table->name, ran.verdict.reason, LastLine(ran.result)});
-            }
-            window_.DoEvents();
-        }
-    } catch (const RunError& error) {
-        ReportError(error.what());
-        stopped = true;
-    }
-    EndPass();
-    if (!failed.empty()) {
-        ProcesoOK = false;
-        window_.ShowMessage(FailedTablesMessage(BaseDatos, failed) + log_.DetailsNote(), "Vaciallena", kStylePlain);
-    }
-    return !stopped && failed.empty();
+    over_ = true;
+    run_.EndPass(*figures_);
+    if (failed_.empty())
+        return;
+    run_.MarkRunFailed();
+    run_.Tell(plan_.database,
+              {FailedTablesMessage(plan_.database.name, failed_) + run_.DetailsNote(), "Vaciallena", kStylePlain});
 }

@@ -2,6 +2,7 @@
 
 #include "command_line.h"
 #include "failure_report.h"
+#include "success_rule.h"
 #include "fakes.h"
 #include "table_list.h"
 

@@ -41,6 +41,14 @@ class EngineTest : public ::testing::Test {
 
     void Tick(CheckBox box) { window.values[box] = 1; }
 
+    // Commands whose line holds part end that way; every other succeeds.
+    void Answer(const std::string& part, const CommandResult& result)
+    {
+        platform.answer = [part, result](const std::string& line) {
+            return line.find(part) != std::string::npos ? result : FakePlatform::Succeeded(line);
+        };
+    }
+
     std::string LogPath() const { return Native("E:\\vol\\vaciallena.log"); }
     // The last paragraph of a failure message while the log is written.
     std::string Details() const { return "\n\nLos detalles están en el registro " + LogPath() + "."; }
@@ -377,20 +385,56 @@ TEST_F(EngineTest, IndexRebuildFailuresAreToldAndTheOtherDatabasesStillRebuild)
 TEST_F(EngineTest, AnIndexRebuildThatCountsErrorsFails)
 {
     Tick(CheckBox::Check3);
-    std::string counted = "Index rebuild complete. 2 error(s) encountered.";
-    platform.answer = [&counted](const std::string& line) -> CommandResult {
-        if (line.find("korvane1.db -C idxbuild") != std::string::npos)
-            return {0, "3 indexes were rebuilt. (11465)\n" + counted + "\n"};
-        return FakePlatform::Succeeded(line);
-    };
+    const std::string counted = "Index rebuild complete. 2 error(s) encountered.";
+    Answer("korvane1.db -C idxbuild", {0, "3 indexes were rebuilt. (11465)\n" + counted + "\n"});
     engine.Aceptar_Click();
     EXPECT_EQ(Messages(), EventLog{"message 0 [Vaciallena] No se han podido reconstruir los índices de la base de "
                                    "datos korvane1:\nterminó con errores: " + counted + Details()});
 
     log.clear();
-    counted = "0 ERRORS found";
+    Answer("korvane1.db -C idxbuild", {0, "3 indexes were rebuilt. (11465)\n0 ERRORS found\n"});
     engine.Aceptar_Click();
     EXPECT_TRUE(Messages().empty()) << Messages().front();
+}
+
+// A destination's table analysis where cliente holds records.
+const char* const kClienteWithRecords = "RECORD BLOCK SUMMARY FOR AREA \"Schema Area\" : 6\n"
+                                        "PUB.cliente 3 1.0K 10 20 15 3 1.0 1.0\n"
+                                        "Subtotals: 3 1.0K 10 20 15 3 1.0 1.0\n";
+
+// The run's plan is made once: a list edited while the question before
+// loading is open changes nothing that runs.
+TEST_F(EngineTest, AListEditedDuringTheRunChangesNothingThatRuns)
+{
+    Tick(CheckBox::Check3);
+    Answer(" -C tabanalys", {0, kClienteWithRecords});
+    window.answers["Bases de datos de destino con registros"] = kAnswerYes;
+    window.onMessage = [this](const std::string&) { platform.textFiles[ListOf("korvane")] = "otra\r\n"; };
+    engine.Aceptar_Click();
+    EXPECT_EQ(Lines("run " + Native("C:\\korv\\dlc\\bin\\proutil F:\\bd\\korvane.db -C load")).size(), 2u);
+}
+
+TEST_F(EngineTest, EachTableListIsReadOncePerRun)
+{
+    Tick(CheckBox::Check2);
+    Tick(CheckBox::Check3);
+    Tick(CheckBox::Check4);
+    engine.Aceptar_Click();
+    for (const char* name : kDatabaseNames)
+        EXPECT_EQ(platform.reads[ListOf(name)], 1) << name;
+}
+
+// The reader's own rule refused the report: the question says which line.
+TEST_F(EngineTest, ACountThatCannotBeReadSaysWhy)
+{
+    Tick(CheckBox::Check3);
+    Answer(" -C tabanalys", {0, "RECORD BLOCK SUMMARY FOR AREA \"Schema Area\" : 6\nPUB.cliente tres\n"});
+    engine.Aceptar_Click();
+    ASSERT_FALSE(Messages().empty());
+    EXPECT_NE(Messages()[0].find("korvane: no se ha podido saber si tiene registros: el análisis de tablas ha "
+                                 "fallado: una línea del análisis de tablas no se entiende: PUB.cliente tres"),
+              std::string::npos)
+        << Messages()[0];
 }
 
 TEST_F(EngineTest, CommandThatCannotBeStartedEndsThePass)

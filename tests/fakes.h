@@ -45,6 +45,8 @@ class RecordingWindow : public WindowOps {
     std::map<CheckBox, int> values;
     // Called on every DoEvents, to act in the middle of a run.
     std::function<void()> onEvents;
+    // Called while a message box of that title is open.
+    std::function<void(const std::string& title)> onMessage;
     // The button each message box is answered with, by its title; OK when not given.
     std::map<std::string, int> answers;
     int eventsProcessed = 0;
@@ -63,6 +65,8 @@ class RecordingWindow : public WindowOps {
     int ShowMessage(const std::string& text, const std::string& title, int style) override
     {
         log_.push_back("message " + std::to_string(style) + " [" + title + "] " + text);
+        if (onMessage)
+            onMessage(title);
         const auto answer = answers.find(title);
         return answer == answers.end() ? kAnswerOk : answer->second;
     }
@@ -140,8 +144,11 @@ class FakePlatform : public Platform {
     }
     void KeepAwake(bool on) override { awake.push_back(on); }
     std::string ProgramFolder() override { return programFolder; }
+    // How often each file was read.
+    std::map<std::string, int> reads;
     std::string ReadTextFile(const std::string& path) override
     {
+        ++reads[path];
         const auto found = textFiles.find(path);
         if (found == textFiles.end())
             throw RunError("No se encuentra el fichero " + path);

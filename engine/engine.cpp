@@ -1,0 +1,41 @@
+#include "engine.h"
+
+void Engine::Aceptar_Click()
+{
+    // A click queued before the button was disabled is handled by the run's
+    // own event processing, in the middle of the run.
+    if (run_)
+        return;
+    Request request = ReadRequest(window_);
+    if (!request.dump && !request.load) {
+        window_.ShowMessage("Seleccione la acción a realizar", "Seleccione Acción", kStyleInformation);
+        return;
+    }
+    if (request.dumpFolder.empty()) {
+        window_.ShowMessage("Tiene que informar una ruta de Origen/Destino para los ficheros .bd",
+                            "Informar ruta ficheros .bd", kStyleInformation);
+        return;
+    }
+
+    Run run(window_, platform_, log_, *this, std::move(request));
+    run_ = &run;
+    platform_.KeepAwake(true);
+    // However the run ends, the machine gets its sleep back and the window
+    // its taskbar button.
+    struct RunEnd {
+        Engine& engine;
+        ~RunEnd()
+        {
+            engine.platform_.KeepAwake(false);
+            engine.window_.RunFinished();
+            engine.run_ = nullptr;
+        }
+    } runEnd{*this};
+    run.Go();
+}
+
+void Engine::EndedByUser()
+{
+    if (run_)
+        run_->EndedByUser();
+}

@@ -1,0 +1,379 @@
+#include "run.h"
+
+#include <algorithm>
+#include <iterator>
+#include <stdexcept>
+#include <string_view>
+
+#include "failure_report.h"
+#include "index_rebuild.h"
+#include "request_checks.h"
+#include "table_pass.h"
+
+namespace {
+
+const char* const kLoadQuestionTitle = "Bases de datos de destino con registros";
+
+// The tables about to be loaded that already hold records, a line for each
+// database that has some or could not be counted; empty when none.
+std::string DestinationsWithRecords(const RunPlan& plan, const std::vector<DatabaseRecords>& records,
+                                    bool& withRecords)
+{
+    std::string found;
+    for (std::size_t i = 0; i < plan.databases.size(); ++i) {
+        const DatabasePlan& database = plan.databases[i];
+        const Counted& counted = records[i].beforeLoad;
+        // Nothing of a database without its list is loaded; its pass says why.
+        if (!database.listError.empty())
+            continue;
+        if (!counted.analysis) {
+            found += "\n" + std::string(database.database.name) +
+                     ": no se ha podido saber si tiene registros: " + counted.why;
+            continue;
+        }
+        std::vector<std::string> full;
+        for (const PlannedTable& table : database.tables) {
+            if (const long long count = RecordsOf(*counted.analysis, table.listed.name);
+                table.listed.Runs() && count > 0)
+                full.push_back(table.listed.name + ": " + CountText(count, "registro", "registros"));
+        }
+        if (!full.empty()) {
+            withRecords = true;
+            found += "\n" + std::string(database.database.name) + ":" + ShownLines(full, "    ");
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+Run::Run(WindowOps& window, Platform& platform, RunLog& log, RunStatus& status, Request request)
+    : window_(window),
+      platform_(platform),
+      log_(log),
+      status_(status),
+      request_(std::move(request)),
+      statusLines_(window, status.Contador),
+      runner_(window, platform, log, progress_)
+{
+}
+
+void Run::Go()
+{
+    try {
+        Steps();
+    } catch (const std::exception& error) {
+        MarkRunFailed();
+        EndPasses();
+        Refuse({error.what(), "Vaciallena", kStyleError});
+        EndRun("error del programa");
+        Unlock();
+    }
+}
+
+void Run::Steps()
+{
+    log_.Begin(request_);
+    if (const Refusal refusal = CheckFolders(request_, platform_)) {
+        Refuse(*refusal);
+        EndRun("no realizado, hay una ruta no válida");
+        return;
+    }
+    // Events are handled while commands run: nothing that could start a
+    // second run may stay enabled.
+    Lock(true);
+    window_.Enable(Control::Timer1, true);
+    plan_ = MakeRunPlan(request_, platform_.ProgramFolder(),
+                        [this](const std::string& list) { return platform_.ReadTextFile(list); });
+    records_.assign(plan_.databases.size(), {});
+    told_.assign(plan_.databases.size(), {});
+    progress_ = {0, plan_.commands, false};
+    window_.ShowProgress(0, progress_.total, false);
+
+    const std::string outcome = RunPhases();
+    TellUnchecked();
+    EndRun(outcome);
+    Unlock();
+}
+
+void Run::EndedByUser()
+{
+    EndPasses();
+    log_.End("interrumpida por el usuario", passes_, checks_);
+}
+
+std::string Run::RunPhases()
+{
+    status_.ProcesoOK = true;
+    if (request_.dump) {
+        if (DirectionReady(kDump))
+            DumpPhase();
+        if (!status_.ProcesoOK)
+            return request_.load ? "fallido en la descarga, no se ha hecho la carga" : "fallido en la descarga";
+    }
+    return request_.load ? LoadPhases() : "correcto";
+}
+
+// Compared whether or not the rebuild succeeded: the records are there
+// either way.
+std::string Run::LoadPhases()
+{
+    if (!DirectionReady(kLoad))
+        return "fallido en la carga, no se han reconstruido los índices";
+    if (!LoadWanted()) {
+        MarkRunFailed();
+        return "no se ha cargado nada, por la respuesta No a «Bases de datos de destino con registros»";
+    }
+    LoadPhase();
+    if (!status_.ProcesoOK)
+        return "fallido en la carga, no se han reconstruido los índices";
+    IndexRebuildPhase();
+    const bool indexed = status_.ProcesoOK;
+    const bool match = !request_.verify || ComparisonPhase();
+    if (!indexed)
+        return match ? "fallido en la reconstrucción de los índices"
+                     : "fallido en la reconstrucción de los índices y en la comprobación de registros";
+    if (!match)
+        return "fallido en la comprobación de registros";
+    // proutil cannot read them, so the program cannot carry them.
+    log_.Note("Las secuencias no se copian con la descarga y carga binaria: cargue sus valores actuales "
+              "(Data Administration, Sequences Current Values, _seqvals.d) antes de usar las bases de datos "
+              "de destino.");
+    return "correcto";
+}
+
+bool Run::DirectionReady(const Direction& direction)
+{
+    Refusal refusal = CheckDirection(request_, direction, platform_);
+    if (!refusal)
+        refusal = MakeDumpFolders(request_, platform_);
+    if (!refusal)
+        return true;
+    Refuse(*refusal);
+    MarkRunFailed();
+    return false;
+}
+
+void Run::DumpPhase()
+{
+    std::vector<DatabaseJob> jobs;
+    for (std::size_t i = 0; i < plan_.databases.size(); ++i) {
+        const DatabasePlan& database = plan_.databases[i];
+        auto pass = std::make_unique<TablePass>(Services(), kDump, database);
+        const TablePass& dumped = *pass;
+        DatabaseRecords& records = records_[i];
+        auto count = [this, &dumped, &database, &records]() -> std::unique_ptr<DatabaseWork> {
+            if (!dumped.Succeeded() || !request_.verify)
+                return nullptr;
+            return std::make_unique<SourceCount>(Services(), database, records);
+        };
+        jobs.push_back({database.database, std::make_unique<FollowedWork>(std::move(pass), count)});
+    }
+    RunPhase(std::move(jobs));
+    if (!status_.ProcesoOK)
+        window_.ShowMessage(kDump.errorsMessage + log_.DetailsNote(), kDump.errorsTitle, kStyleInformation);
+}
+
+bool Run::LoadWanted()
+{
+    std::vector<DatabaseJob> jobs;
+    for (std::size_t i = 0; i < plan_.databases.size(); ++i) {
+        const DatabasePlan& database = plan_.databases[i];
+        if (database.listError.empty())
+            jobs.push_back({database.database, std::make_unique<DestinationReview>(Services(), database, records_[i])});
+    }
+    RunPhase(std::move(jobs));
+
+    bool withRecords = false;
+    const std::string found = DestinationsWithRecords(plan_, records_, withRecords);
+    if (found.empty())
+        return true;
+    const std::string question =
+        std::string(withRecords ? "Las bases de datos de destino ya tienen registros en tablas que se van a cargar:"
+                                : "No se ha podido comprobar si las bases de datos de destino tienen registros:") +
+        "\n" + found + "\n\n" +
+        (withRecords ? "La carga añadiría los registros a los que ya hay, que quedarían repetidos."
+                     : "Si los tienen, la carga añadiría los registros a los que ya hay, que quedarían repetidos.") +
+        " ¿Desea cargar de todas formas?";
+    log_.Note("Pregunta: " + question);
+    const bool load = window_.ShowMessage(question, kLoadQuestionTitle, kStyleWarningNoFirst) == kAnswerYes;
+    log_.Note(load ? "Respuesta: Sí, se carga de todas formas" : "Respuesta: No, no se carga nada");
+    return load;
+}
+
+void Run::LoadPhase()
+{
+    std::vector<DatabaseJob> jobs;
+    for (const DatabasePlan& database : plan_.databases)
+        jobs.push_back({database.database, std::make_unique<TablePass>(Services(), kLoad, database)});
+    RunPhase(std::move(jobs));
+    if (!status_.ProcesoOK)
+        window_.ShowMessage(kLoad.errorsMessage + log_.DetailsNote(), kLoad.errorsTitle, kStyleInformation);
+}
+
+void Run::IndexRebuildPhase()
+{
+    std::vector<DatabaseJob> jobs;
+    for (const DatabasePlan& database : plan_.databases)
+        jobs.push_back({database.database, std::make_unique<IndexRebuild>(Services(), database)});
+    RunPhase(std::move(jobs));
+}
+
+bool Run::ComparisonPhase()
+{
+    std::vector<DatabaseJob> jobs;
+    for (std::size_t i = 0; i < plan_.databases.size(); ++i) {
+        const DatabasePlan& database = plan_.databases[i];
+        CheckFigures& figures = checks_.emplace_back(database.database.name);
+        jobs.push_back(
+            {database.database, std::make_unique<DestinationCheck>(Services(), database, records_[i], figures)});
+    }
+    RunPhase(std::move(jobs));
+
+    const bool differ = std::any_of(checks_.begin(), checks_.end(), [](const CheckFigures& figures) {
+        return figures.different > 0 || figures.notCopied > 0;
+    });
+    if (!differ) {
+        if (std::all_of(records_.begin(), records_.end(),
+                        [](const DatabaseRecords& records) { return records.unchecked.empty(); }))
+            log_.Note("Comprobación de registros: las bases de datos de destino tienen los mismos registros que "
+                      "las de origen");
+        return true;
+    }
+    MarkRunFailed();
+    std::string text = "Los registros de las bases de datos de destino no coinciden con los de las bases de datos de "
+                       "origen.";
+    for (std::size_t i = 0; i < records_.size(); ++i) {
+        if (!records_[i].unchecked.empty())
+            text += "\n\nNo se han podido comprobar los registros de " + std::string(plan_.databases[i].database.name) +
+                    ": " + std::exchange(records_[i].unchecked, {});
+    }
+    window_.ShowMessage(text + log_.DetailsNote(), "Errores de Comprobación", kStyleInformation);
+    return false;
+}
+
+void Run::RunPhase(std::vector<DatabaseJob> jobs)
+{
+    for (DatabaseJob& job : jobs) {
+        status_.BaseDatos = job.database.name;
+        runner_.RunAlone(*job.work);
+        ShowTold(job.database);
+    }
+}
+
+void Run::ShowTold(const DatabaseName& database)
+{
+    for (const Message& message : std::exchange(told_[IndexOf(database)], {}))
+        window_.ShowMessage(message.text, message.title, message.style);
+}
+
+// What could not be counted or compared, in one message at the end: it is
+// no failure, but the administrator must know what was not proven.
+void Run::TellUnchecked()
+{
+    std::string text;
+    for (std::size_t i = 0; i < records_.size(); ++i) {
+        if (!records_[i].unchecked.empty())
+            text += "\n" + std::string(plan_.databases[i].database.name) + ": " + records_[i].unchecked;
+    }
+    if (text.empty())
+        return;
+    text = "No se han podido comprobar los registros de todas las bases de datos:" + text;
+    log_.Note(text);
+    window_.ShowMessage(text + log_.DetailsNote(), "Comprobación de registros", kStyleInformation);
+}
+
+// A log that could not be written is told while the window is still locked:
+// the notice then comes last, after the run's own messages, and the run is
+// over for the user only once it has been read.
+void Run::EndRun(const std::string& outcome)
+{
+    log_.End(outcome, passes_, checks_);
+    if (!log_.Writing())
+        window_.ShowMessage(log_.FailureNotice(), "Vaciallena", kStyleInformation);
+}
+
+// Aceptar is locked first and unlocked last, so that a run can only start
+// with everything of the last one usable again.
+void Run::Lock(bool locked)
+{
+    static_assert(kLockedDuringRun[0] == Control::Aceptar);
+    if (locked) {
+        for (Control control : kLockedDuringRun)
+            window_.Enable(control, false);
+        return;
+    }
+    for (std::size_t i = 1; i < std::size(kLockedDuringRun); ++i)
+        window_.Enable(kLockedDuringRun[i], true);
+    window_.Enable(Control::Aceptar, true);
+}
+
+// The status lines are cleared before the timer stops, with no event
+// handled between, so that no dot lands on the cleared line.
+void Run::Unlock()
+{
+    window_.SetCaption(Caption::Label5, "");
+    window_.SetCaption(Caption::Label4, "");
+    Lock(false);
+    window_.Enable(Control::Timer1, false);
+}
+
+// Logged first, so that the log holds the refusal while its message is shown.
+void Run::Refuse(const Message& refusal)
+{
+    log_.Error(refusal.text);
+    window_.ShowMessage(refusal.text, refusal.title, refusal.style);
+}
+
+void Run::ShowStatus(const DatabaseName& database, const std::string& caption)
+{
+    statusLines_.Show(database, caption);
+}
+
+void Run::ShowTable(const DatabaseName& database, const std::string& table)
+{
+    statusLines_.ShowTable(database, table);
+}
+
+void Run::MarkRunFailed()
+{
+    status_.ProcesoOK = false;
+    progress_.failed = true;
+    window_.ShowProgress(progress_.done, progress_.total, progress_.failed);
+}
+
+void Run::Tell(const DatabaseName& database, Message message)
+{
+    told_[IndexOf(database)].push_back(std::move(message));
+}
+
+PassFigures& Run::BeginPass(const char* pass, const DatabaseName& database)
+{
+    PassFigures& figures = passes_.emplace_back(pass, database.name);
+    figures.start = platform_.Now().steady;
+    return figures;
+}
+
+void Run::EndPass(PassFigures& figures)
+{
+    figures.duration = platform_.Now().steady - figures.start;
+    figures.ended = true;
+}
+
+// A run left in the middle of a command still sums up its passes so far.
+void Run::EndPasses()
+{
+    for (PassFigures& figures : passes_) {
+        if (!figures.ended)
+            EndPass(figures);
+    }
+}
+
+std::size_t Run::IndexOf(const DatabaseName& database) const
+{
+    for (std::size_t i = 0; i < plan_.databases.size(); ++i) {
+        if (std::string_view(plan_.databases[i].database.name) == database.name)
+            return i;
+    }
+    throw std::logic_error("not a database of the run");
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "database_work.h"
+#include "phase_runner.h"
+#include "record_count.h"
+#include "request.h"
+#include "run_plan.h"
+#include "status_lines.h"
+
+// What the window shows of a run and the tests read: its success so far,
+// the database being worked on, and the dots of the status line.
+struct RunStatus {
+    bool ProcesoOK = false;
+    std::string BaseDatos;
+    std::int16_t Contador = 0;
+};
+
+// One run, from the checks of its request to the window unlocked again:
+// the dumps of the three databases, their loads, the index rebuilds and
+// the comparison of their records, phase by phase.
+class Run : private RunServices {
+  public:
+    Run(WindowOps& window, Platform& platform, RunLog& log, RunStatus& status, Request request);
+
+    // Nothing of the run unwinds: an error nobody expected ends it as the
+    // program's own, with the window usable again.
+    void Go();
+    // The user is ending the program: the run is ended in its log.
+    void EndedByUser();
+
+  private:
+    void Steps();
+    // The run's outcome, for the end of its log.
+    std::string RunPhases();
+    std::string LoadPhases();
+    // The checks of a direction's own folders, made when it begins.
+    bool DirectionReady(const Direction& direction);
+    void DumpPhase();
+    // Before the first load. A count that fails is asked about instead of
+    // the tables, so that an unusual version of proutil never blocks a load
+    // the administrator wants.
+    bool LoadWanted();
+    void LoadPhase();
+    void IndexRebuildPhase();
+    // False when the records of a database differ from its source's.
+    bool ComparisonPhase();
+    // Each database's work and then its messages, one database after another.
+    void RunPhase(std::vector<DatabaseJob> jobs);
+    void ShowTold(const DatabaseName& database);
+    void TellUnchecked();
+    void EndRun(const std::string& outcome);
+    void Lock(bool locked);
+    void Unlock();
+    void Refuse(const Message& refusal);
+    void EndPasses();
+    std::size_t IndexOf(const DatabaseName& database) const;
+
+    // What the run's works reach of it.
+    RunServices& Services() { return *this; }
+    RunLog& Log() override { return log_; }
+    Platform& System() override { return platform_; }
+    void ShowStatus(const DatabaseName& database, const std::string& caption) override;
+    void ShowTable(const DatabaseName& database, const std::string& table) override;
+    void DoEvents() override { window_.DoEvents(); }
+    void MarkRunFailed() override;
+    void Tell(const DatabaseName& database, Message message) override;
+    PassFigures& BeginPass(const char* pass, const DatabaseName& database) override;
+    void EndPass(PassFigures& figures) override;
+
+    WindowOps& window_;
+    Platform& platform_;
+    RunLog& log_;
+    RunStatus& status_;
+    const Request request_;
+    StatusLines statusLines_;
+    Progress progress_;
+    PhaseRunner runner_;
+    RunPlan plan_;
+    // By database, in the plan's order.
+    std::vector<DatabaseRecords> records_;
+    std::vector<std::vector<Message>> told_;
+    // The summary's figures, from the start of each pass and comparison.
+    std::deque<PassFigures> passes_;
+    std::deque<CheckFigures> checks_;
+};

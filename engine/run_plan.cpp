@@ -1,0 +1,106 @@
+#include "run_plan.h"
+
+#include "command_line.h"
+#include "run_log.h"
+
+namespace {
+
+// The command interpreter cannot work in a network folder: it would fall
+// back to the Windows folder, and proutil would put its temporary and sort
+// files there. Such databases are worked on from the dump-file folder,
+// which the checks before the run have made sure is a local one.
+std::string WorkingFolder(const Request& request, const std::string& dbFolder)
+{
+    return IsNetworkPath(dbFolder) ? request.dumpFolder : dbFolder;
+}
+
+PlannedCommand Planned(const Request& request, const Direction& direction, std::string line,
+                       std::string outputFile = {})
+{
+    const std::string& dbFolder = request.*direction.dbFolder;
+    return {{std::move(line), WorkingFolder(request, dbFolder), {}, std::move(outputFile)},
+            request.*direction.dlcFolder};
+}
+
+PlannedTable PlanTable(const Request& request, const std::string& database, ListedTable listed)
+{
+    PlannedTable table{std::move(listed), {}, {}};
+    if (!table.listed.Runs())
+        return table;
+    for (auto [direction, planned] : {std::pair{&kDump, &table.dump}, std::pair{&kLoad, &table.load}}) {
+        *planned = Planned(request, *direction,
+                           direction->command(request.*direction->dlcFolder, request.*direction->dbFolder, database,
+                                              table.listed.name, request.dumpFolder));
+    }
+    return table;
+}
+
+DatabasePlan PlanDatabase(const Request& request, const DatabaseName& database, const std::string& programFolder,
+                          const std::function<std::string(const std::string&)>& readList)
+{
+    DatabasePlan plan{database, JoinPath(programFolder, std::string(database.name) + ".ttl"), {}, {}, {}, {}, {}};
+    try {
+        for (ListedTable& listed : ListedTables(readList(plan.list), request.transactions))
+            plan.tables.push_back(PlanTable(request, database.name, std::move(listed)));
+    } catch (const RunError& error) {
+        plan.listError = error.what();
+    }
+    const std::string dumpFolder = JoinPath(request.dumpFolder, database.name);
+    plan.sourceCount = Planned(request, kDump,
+                               TableAnalysisCommand(request.sourceDlc, request.sourceFolder, database.name),
+                               JoinPath(dumpFolder, kSourceReport));
+    plan.destinationCount =
+        Planned(request, kLoad, TableAnalysisCommand(request.destinationDlc, request.destinationFolder, database.name),
+                JoinPath(dumpFolder, kDestinationReport));
+    plan.indexRebuild =
+        Planned(request, kLoad, IndexRebuildCommand(request.destinationDlc, request.destinationFolder, database.name));
+    return plan;
+}
+
+std::vector<Phase> PhasesOf(const Request& request)
+{
+    std::vector<Phase> phases;
+    if (request.dump) {
+        phases.push_back(Phase::Dump);
+        if (request.verify)
+            phases.push_back(Phase::SourceCount);
+    }
+    if (request.load) {
+        phases.insert(phases.end(), {Phase::Question, Phase::Load, Phase::IndexRebuild});
+        if (request.verify)
+            phases.insert(phases.end(), {Phase::DestinationCount, Phase::Comparison});
+    }
+    return phases;
+}
+
+// A table pass runs a command for every line that runs one; the other
+// phases one per database, whatever its list, but the comparison none.
+int CommandsOf(const RunPlan& plan)
+{
+    int tableCommands = 0;
+    for (const DatabasePlan& database : plan.databases) {
+        for (const PlannedTable& table : database.tables)
+            tableCommands += table.listed.Runs() ? 1 : 0;
+    }
+    int commands = 0;
+    for (Phase phase : plan.phases) {
+        if (phase == Phase::Dump || phase == Phase::Load)
+            commands += tableCommands;
+        else if (phase != Phase::Comparison)
+            commands += static_cast<int>(plan.databases.size());
+    }
+    return commands;
+}
+
+} // namespace
+
+RunPlan MakeRunPlan(const Request& request, const std::string& programFolder,
+                    const std::function<std::string(const std::string&)>& readList)
+{
+    RunPlan plan;
+    for (const DatabaseName& database : kDatabases)
+        plan.databases.push_back(PlanDatabase(request, database, programFolder, readList));
+    plan.phases = PhasesOf(request);
+    plan.commands = CommandsOf(plan);
+    return plan;
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "directions.h"
+#include "platform.h"
+#include "request.h"
+#include "table_list.h"
+
+// A command of the run and the installation whose proutil it runs: the
+// command gets that installation's DLC variable.
+struct PlannedCommand {
+    Command command;
+    std::string dlcFolder;
+};
+
+// A line of a database's table list as the run carries it out: what it
+// runs in each direction, unless it runs nothing (listed says why).
+struct PlannedTable {
+    ListedTable listed;
+    PlannedCommand dump;
+    PlannedCommand load;
+};
+
+struct DatabasePlan {
+    DatabaseName database;
+    // Its table list, beside the program.
+    std::string list;
+    // Why its list could not be read, told by the pass that would have
+    // used it; empty when it was read.
+    std::string listError;
+    std::vector<PlannedTable> tables;
+    // The records of every table: the source's after its dump, kept in the
+    // report beside its dump files, and the destination's before its load
+    // and after its index rebuild.
+    PlannedCommand sourceCount;
+    PlannedCommand destinationCount;
+    PlannedCommand indexRebuild;
+
+    const std::string& SourceReport() const { return sourceCount.command.outputFile; }
+};
+
+// The phases of a run, in the order they come.
+enum class Phase { Dump, SourceCount, Question, Load, IndexRebuild, DestinationCount, Comparison };
+
+// Everything a run will do, made once when Aceptar is clicked and the
+// request has passed its checks: no list is read again during the run.
+struct RunPlan {
+    // korvane, korvane1, korvane2.
+    std::vector<DatabasePlan> databases;
+    // Those the request asks for.
+    std::vector<Phase> phases;
+    // The commands of the phases, as the taskbar counts them.
+    int commands = 0;
+};
+
+// readList gives the text of a table list, or throws RunError.
+RunPlan MakeRunPlan(const Request& request, const std::string& programFolder,
+                    const std::function<std::string(const std::string&)>& readList);

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "database_work.h"
+#include "failure_report.h"
+
+// A dump or a load of one database: a command for every table of its list
+// that runs one, in the list's order. A failed table does not stop the
+// pass: the other tables still run and all the failures are told in one
+// message at its end. An error of the program itself (no table list, a
+// command that cannot be started) ends the pass, and its message says how
+// much of the list was left undone.
+class TablePass : public DatabaseWork {
+  public:
+    TablePass(RunServices& run, const Direction& direction, const DatabasePlan& plan);
+
+    std::optional<Step> Next() override;
+    void Ended(const StepEnd& end) override;
+    // Every table of the list succeeded.
+    bool Succeeded() const { return over_ && !stopped_ && failed_.empty(); }
+
+  private:
+    // True when the pass can begin; otherwise it has been told why not.
+    bool Begin();
+    void Stop(const std::string& why);
+    void Finish();
+
+    RunServices& run_;
+    const Direction& direction_;
+    const DatabasePlan& plan_;
+    PassFigures* figures_ = nullptr;
+    std::size_t next_ = 0;
+    std::vector<FailedTable> failed_;
+    bool begun_ = false;
+    bool over_ = false;
+    bool stopped_ = false;
+};
