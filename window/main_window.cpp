@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "control_classes.h"
+#include "engine_controls.h"
 #include "form_layout.h"
 #include "frame_control.h"
 #include "resource_ids.h"
@@ -18,38 +19,6 @@ namespace {
 
 const DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 const DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
-
-ControlId IdOf(Field field)
-{
-    switch (field) {
-    case Field::Text1:
-        return kIdText1;
-    case Field::Text2:
-        return kIdText2;
-    case Field::Text4:
-        return kIdText4;
-    case Field::Text5:
-        return kIdText5;
-    case Field::Text6:
-        return kIdText6;
-    }
-    throw std::logic_error("unknown field");
-}
-
-ControlId IdOf(CheckBox box)
-{
-    switch (box) {
-    case CheckBox::Check1:
-        return kIdCheck1;
-    case CheckBox::Check2:
-        return kIdCheck2;
-    case CheckBox::Check3:
-        return kIdCheck3;
-    case CheckBox::Check4:
-        return kIdCheck4;
-    }
-    throw std::logic_error("unknown check box");
-}
 
 // The folder buttons and the fields they fill, by CampoRuta.
 const std::array<ControlId, 5> kCampoButtons = {kIdBuscar, kIdBuscar1, kIdBuscar2, kIdBuscar3, kIdBuscar4};
@@ -181,10 +150,10 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return self ? self->Handle(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
+    return self ? self->OnMessage(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
 }
 
-LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == taskbarButtonCreated_ && taskbarButtonCreated_ != 0) {
         TaskbarButtonCreated();

@@ -57,7 +57,7 @@ class MainWindow : public WindowOps {
 
   private:
     static LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Command(int id, int notification);
 
     void Form_Activate();

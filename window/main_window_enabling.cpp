@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <iterator>
-#include <stdexcept>
 
 #include "default_dlc.h"
+#include "engine_controls.h"
 #include "main_window.h"
 
 namespace {
@@ -12,28 +12,6 @@ namespace {
 // field stays as the load left it.
 const ControlId kDumpGroup[] = {kIdLabel1, kIdLabel3_0, kIdText1, kIdText5, kIdBuscar, kIdBuscar1};
 const ControlId kLoadGroup[] = {kIdLabel2, kIdLabel3_2, kIdText2, kIdText6, kIdText4, kIdBuscar2, kIdBuscar3};
-
-// Locked besides the engine's list for as long as a run has any of it
-// locked: the engine reads the folders while it runs, and a picker left open
-// must not change one half-way through.
-const ControlId kAlsoLockedDuringRun[] = {kIdFrame3};
-
-ControlId IdOf(Control control)
-{
-    switch (control) {
-    case Control::Aceptar:
-        return kIdAceptar;
-    case Control::Frame4:
-        return kIdFrame4;
-    case Control::Frame5:
-        return kIdFrame5;
-    case Control::Frame6:
-        return kIdFrame6;
-    case Control::Timer1:
-        break;
-    }
-    throw std::logic_error("not a control of the window");
-}
 
 } // namespace
 
@@ -75,10 +53,11 @@ void MainWindow::Enable(Control control, bool enabled)
     }
     const ControlId focused = FocusedControl();
     enabled_[IdOf(control)] = enabled;
-    const bool locked = std::any_of(std::begin(kLockedDuringRun), std::end(kLockedDuringRun),
-                                    [this](Control lockable) { return !enabled_.at(IdOf(lockable)); });
-    for (ControlId id : kAlsoLockedDuringRun)
-        enabled_[id] = !locked;
+    // The folder picker lies over the controls a run locks and fills their
+    // fields: a picker left open must not change a folder half-way through
+    // a run, so it is locked while any of them is.
+    enabled_[kIdFrame3] = std::all_of(std::begin(kLockedDuringRun), std::end(kLockedDuringRun),
+                                      [this](Control lockable) { return enabled_.at(IdOf(lockable)); });
     ShowEnabling();
     // A stray Enter must press nothing while a run goes on: the focus that
     // the lock takes from a control stays with the window itself, from where
