@@ -14,5 +14,6 @@ Request ReadRequest(WindowOps& window)
     request.dump = window.Value(CheckBox::Check2) == 1;
     request.load = window.Value(CheckBox::Check3) == 1;
     request.verify = window.Value(CheckBox::Check4) == 1;
+    request.parallel = window.Value(CheckBox::Check5) == 1;
     return request;
 }

@@ -19,6 +19,7 @@ struct Request {
     bool dump = false;              // Check2
     bool load = false;              // Check3
     bool verify = false;            // Check4: count every table's records and compare
+    bool parallel = false;          // Check5: the three databases side by side
 };
 
 Request ReadRequest(WindowOps& window);

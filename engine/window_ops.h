@@ -7,8 +7,8 @@
 
 enum class Field { Text1, Text2, Text4, Text5, Text6 };
 // Check1 "Procesar Transacciones", Check2 "Descarga", Check3 "Carga",
-// Check4 "Comprobar registros".
-enum class CheckBox { Check1, Check2, Check3, Check4 };
+// Check4 "Comprobar registros", Check5 "Procesar en paralelo".
+enum class CheckBox { Check1, Check2, Check3, Check4, Check5 };
 enum class Caption { Label4, Label5 };
 enum class Control { Aceptar, Frame4, Frame5, Frame6, Timer1 };
 
