@@ -96,6 +96,7 @@ TEST(FormLayout, FocusGoesThroughTheControlsInTheWindowsOrder)
         kIdAceptar, kIdCancelar, kIdDrive1, kIdDir1,    kIdText3,     kIdBuscar,    kIdCheck2,
         kIdText1,   kIdBuscar2,  kIdCheck3, kIdText2,   kIdText5,     kIdBuscar1,   kIdText6,
         kIdBuscar3, kIdBuscar4,  kIdText4,  kIdCancelar1, kIdSeleccion, kIdCheck1,    kIdCheck4,
+        kIdCheck5,
     };
     EXPECT_EQ(FocusOrder(), expected);
 }

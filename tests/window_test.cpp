@@ -12,6 +12,7 @@
 
 #include "form_layout.h"
 #include "message_box_answerer.h"
+#include "request.h"
 #include "run_log.h"
 #include "run_report.h"
 #include "sample_databases.h"
@@ -105,8 +106,8 @@ TEST_F(MainWindowTest, OpensWithItsCaptionsAndOnlyTheDumpFileFieldsUsable)
     EXPECT_EQ(Caption(kIdAceptar), "&Aceptar");
 
     const std::vector<ControlId> usable = {kIdFrame1, kIdFrame2, kIdFrame4,  kIdFrame5,   kIdFrame6,   kIdCheck1,
-                                           kIdCheck2, kIdCheck3, kIdCheck4,  kIdText4,    kIdBuscar4,  kIdLabel3_1,
-                                           kIdAceptar, kIdCancelar, kIdLabel4, kIdLabel5};
+                                           kIdCheck2, kIdCheck3, kIdCheck4,  kIdCheck5,   kIdText4,    kIdBuscar4,
+                                           kIdLabel3_1, kIdAceptar, kIdCancelar, kIdLabel4, kIdLabel5};
     for (const ControlLayout& control : FormLayout()) {
         const bool inPicker = control.id == kIdFrame3 || control.container == kIdFrame3 ||
                               control.container == kIdFrame7;
@@ -254,6 +255,24 @@ TEST_F(MainWindowTest, ComprobarRegistrosFollowsProcesarTransaccionesTickedAndLo
 
     window->Enable(Control::Frame6, false);
     EXPECT_FALSE(Usable(kIdCheck4));
+}
+
+TEST_F(MainWindowTest, ProcesarEnParaleloFollowsComprobarRegistrosClearAndLockedWithItsFrame)
+{
+    EXPECT_EQ(GetParent(Hwnd(kIdCheck5)), Hwnd(kIdFrame6));
+    EXPECT_EQ(RectInContainer(kIdCheck5).top, RectInContainer(kIdCheck4).top);
+    EXPECT_GT(RectInContainer(kIdCheck5).left, RectInContainer(kIdCheck4).right);
+    EXPECT_FALSE(ReadRequest(*window).parallel);
+
+    Press(WM_SYSCHAR, L'p');
+    EXPECT_EQ(GetFocus(), Hwnd(kIdCheck5));
+    EXPECT_TRUE(ReadRequest(*window).parallel);
+    SetFocus(Hwnd(kIdCheck4));
+    Press(WM_KEYDOWN, VK_TAB);
+    EXPECT_EQ(GetFocus(), Hwnd(kIdCheck5));
+
+    window->Enable(Control::Frame6, false);
+    EXPECT_FALSE(Usable(kIdCheck5));
 }
 
 // The system with a fault nobody foresaw, met as the window is activated.

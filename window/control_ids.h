@@ -39,6 +39,7 @@ enum ControlId : int {
     kIdSeleccion,
     kIdCancelar1,
     kIdCheck4,
+    kIdCheck5,
 };
 
 // The progress indicator's timer.

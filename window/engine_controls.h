@@ -17,7 +17,7 @@ inline ControlId IdOf(Field field)
 
 inline ControlId IdOf(CheckBox box)
 {
-    constexpr std::array<ControlId, 4> ids = {kIdCheck1, kIdCheck2, kIdCheck3, kIdCheck4};
+    constexpr std::array<ControlId, 5> ids = {kIdCheck1, kIdCheck2, kIdCheck3, kIdCheck4, kIdCheck5};
     return ids.at(static_cast<std::size_t>(box));
 }
 

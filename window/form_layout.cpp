@@ -36,6 +36,7 @@ const ControlLayout kForm[] = {
     {kIdBuscar4,     kIdFrame6,  K::PictureButton, "",                                   8040,  360,  375,  375, true,  true,  26, false},
     {kIdCheck1,      kIdFrame6,  K::CheckBox,      "Procesar Transacciones",             1680,  840, 2295,  255, true,  true,  33, false},
     {kIdCheck4,      kIdFrame6,  K::CheckBox,      "Comprobar &registros",               4200,  840, 2295,  255, true,  true,  34, false},
+    {kIdCheck5,      kIdFrame6,  K::CheckBox,      "Procesar en &paralelo",              6600,  840, 1935,  255, true,  true,  35, false},
     {kIdAceptar,     kIdFrame2,  K::Button,        "&Aceptar",                            240,  240, 1455,  495, true,  true,   2, false},
     {kIdCancelar,    kIdFrame2,  K::Button,        "&Cancelar",                          6960,  240, 1455,  495, true,  true,   3, false},
     // The picker panel lies over the main panel, hidden until a folder button is clicked.
