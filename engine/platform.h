@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -60,6 +62,13 @@ struct Command {
     std::string outputFile;
 };
 
+// A command that StartCommand started, until FinishCommand has taken its
+// end. Destroying it lets the command go on by itself.
+class StartedCommand {
+  public:
+    virtual ~StartedCommand() = default;
+};
+
 enum class PathKind { Missing, File, Folder };
 
 // A date and time as the computer's clock shows it, in its own time zone.
@@ -110,6 +119,22 @@ class Platform {
     // when it cannot be watched or its output cannot be kept.
     virtual CommandResult RunCommand(const Command& command,
                                      const std::function<void()>& whileWaiting) = 0;
+    // The same as RunCommand, for commands that run side by side: starts
+    // the command and returns at once. Throws as RunCommand does when the
+    // command cannot be prepared or started.
+    virtual std::unique_ptr<StartedCommand> StartCommand(const Command& command) = 0;
+    // Sleeps without using the CPU until one of the commands has ended or
+    // the timeout has passed, calling whileWaiting whenever window events
+    // may be pending. Returns the position in commands of one that has
+    // ended, and nothing when the time is up first; without a timeout it
+    // waits as long as it takes. Throws RunError when they cannot be watched.
+    virtual std::optional<std::size_t> WaitForCommands(const std::vector<StartedCommand*>& commands,
+                                                       std::optional<std::chrono::milliseconds> timeout,
+                                                       const std::function<void()>& whileWaiting) = 0;
+    // How a command that WaitForCommands found ended ended, as RunCommand
+    // returns it. Throws RunError when that cannot be known or its output
+    // kept.
+    virtual CommandResult FinishCommand(StartedCommand& command) = 0;
     // Waits that long without using the CPU, calling whileWaiting whenever
     // window events may be pending.
     virtual void Pause(std::chrono::milliseconds duration, const std::function<void()>& whileWaiting) = 0;

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
 
 #include "platform.h"
 
@@ -17,3 +22,14 @@
 // cannot be prepared, RunError when it cannot be watched or its output
 // cannot be kept.
 CommandResult EjecutaComando(const Command& command, const std::function<void()>& processEvents);
+
+// The same, for commands that run side by side: StartCommand starts one and
+// returns at once; WaitForCommands sleeps until one of them has ended (its
+// position in commands) or the timeout has passed (nothing), calling
+// processEvents for window events meanwhile; FinishCommand gives how one
+// that has ended ended. They throw as EjecutaComando does.
+std::unique_ptr<StartedCommand> StartCommand(const Command& command);
+std::optional<std::size_t> WaitForCommands(const std::vector<StartedCommand*>& commands,
+                                           std::optional<std::chrono::milliseconds> timeout,
+                                           const std::function<void()>& processEvents);
+CommandResult FinishCommand(StartedCommand& command);

@@ -1,9 +1,13 @@
 #include "command_runner.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -19,8 +23,8 @@ extern char** environ;
 
 namespace {
 
-// How often window events get a turn while a command runs; the wait
-// itself sleeps in poll().
+// How often window events get a turn while commands run; the wait itself
+// sleeps in poll().
 constexpr int kEventIntervalMs = 100;
 
 // A structure initialised in place rather than a value, so it is owned
@@ -101,15 +105,75 @@ std::vector<std::string> CommandEnvironment(const std::vector<std::pair<std::str
     return entries;
 }
 
+// A started command: its process, and the pipe its output comes through,
+// read as it comes, or it would block for ever once the pipe is full.
+class RunningCommand : public StartedCommand {
+  public:
+    RunningCommand(pid_t pid, UniqueFd readEnd, std::unique_ptr<OutputCopy> copy)
+        : pid_(pid), readEnd_(std::move(readEnd)), copy_(std::move(copy))
+    {
+    }
+
+    int Output() const { return readEnd_.Get(); }
+    // The output ends when the command and everything it started have ended.
+    bool OutputEnded() const { return !readEnd_.Valid(); }
+
+    // Takes what has come through the pipe.
+    void Read()
+    {
+        const ssize_t got = read(readEnd_.Get(), buffer_.data(), buffer_.size());
+        if (got == 0) {
+            readEnd_.Reset();
+        } else if (got > 0) {
+            keeper_.Add({buffer_.data(), static_cast<std::size_t>(got)});
+            copy_->Write({buffer_.data(), static_cast<std::size_t>(got)});
+        } else if (errno != EINTR) {
+            Fail("No se puede leer la salida de la orden", errno);
+        }
+    }
+
+    CommandResult Finish()
+    {
+        int status = 0;
+        while (waitpid(pid_, &status, 0) < 0) {
+            if (errno != EINTR)
+                Fail("No se puede esperar a la orden", errno);
+        }
+        copy_->Finish();
+        CommandResult result;
+        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        // No code page to decode from here: the bytes stay as they came.
+        keeper_.Into(result, [](const std::string& bytes) { return bytes; });
+        return result;
+    }
+
+  private:
+    pid_t pid_;
+    UniqueFd readEnd_;
+    std::unique_ptr<OutputCopy> copy_;
+    OutputKeeper keeper_;
+    std::vector<char> buffer_ = std::vector<char>(64 * 1024);
+};
+
+// The first command whose output has ended.
+std::optional<std::size_t> Ended(const std::vector<StartedCommand*>& commands)
+{
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        if (static_cast<RunningCommand*>(commands[i])->OutputEnded())
+            return i;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
-CommandResult EjecutaComando(const Command& command, const std::function<void()>& processEvents)
+std::unique_ptr<StartedCommand> StartCommand(const Command& command)
 {
-    OutputCopy copy(command.outputFile);
+    auto copy = std::make_unique<OutputCopy>(command.outputFile);
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0)
         Fail<CommandNotRun>("No se puede ejecutar la orden", errno);
-    const UniqueFd readEnd(fds[0]);
+    UniqueFd readEnd(fds[0]);
     UniqueFd writeEnd(fds[1]);
 
     SpawnActions actions;
@@ -132,39 +196,41 @@ CommandResult EjecutaComando(const Command& command, const std::function<void()>
         const std::string where = command.workingFolder.empty() ? "" : " en la carpeta " + command.workingFolder;
         throw CommandNotStarted("No se puede ejecutar /bin/sh" + where + ": " + std::strerror(spawned));
     }
-    writeEnd.Reset();
+    return std::make_unique<RunningCommand>(pid, std::move(readEnd), std::move(copy));
+}
 
-    // The output ends when the command and everything it started have ended.
-    OutputKeeper keeper;
-    std::vector<char> buffer(64 * 1024);
-    for (;;) {
-        pollfd watched = {readEnd.Get(), POLLIN, 0};
-        const int ready = poll(&watched, 1, kEventIntervalMs);
-        if (ready < 0 && errno != EINTR)
+std::optional<std::size_t> WaitForCommands(const std::vector<StartedCommand*>& commands,
+                                           std::optional<std::chrono::milliseconds> timeout,
+                                           const std::function<void()>& processEvents)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout.value_or(std::chrono::milliseconds(0));
+    for (std::optional<std::size_t> ended = Ended(commands); !ended; ended = Ended(commands)) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        if (timeout && left.count() <= 0)
+            return std::nullopt;
+        std::vector<pollfd> watched;
+        for (StartedCommand* command : commands)
+            watched.push_back({static_cast<RunningCommand*>(command)->Output(), POLLIN, 0});
+        const int wait = timeout ? static_cast<int>(std::min<long long>(left.count(), kEventIntervalMs)) : kEventIntervalMs;
+        if (poll(watched.data(), watched.size(), wait) < 0 && errno != EINTR)
             Fail("No se puede esperar a la orden", errno);
-        if (ready > 0) {
-            const ssize_t got = read(readEnd.Get(), buffer.data(), buffer.size());
-            if (got == 0)
-                break;
-            if (got > 0) {
-                keeper.Add({buffer.data(), static_cast<std::size_t>(got)});
-                copy.Write({buffer.data(), static_cast<std::size_t>(got)});
-            } else if (errno != EINTR) {
-                Fail("No se puede leer la salida de la orden", errno);
-            }
+        for (std::size_t i = 0; i < commands.size(); ++i) {
+            if (watched[i].revents != 0)
+                static_cast<RunningCommand*>(commands[i])->Read();
         }
         processEvents();
     }
+    return Ended(commands);
+}
 
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR)
-            Fail("No se puede esperar a la orden", errno);
-    }
-    copy.Finish();
-    CommandResult result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    // No code page to decode from here: the bytes stay as they came.
-    keeper.Into(result, [](const std::string& bytes) { return bytes; });
-    return result;
+CommandResult FinishCommand(StartedCommand& command)
+{
+    return static_cast<RunningCommand&>(command).Finish();
+}
+
+CommandResult EjecutaComando(const Command& command, const std::function<void()>& processEvents)
+{
+    const std::unique_ptr<StartedCommand> started = StartCommand(command);
+    WaitForCommands({started.get()}, std::nullopt, processEvents);
+    return FinishCommand(*started);
 }

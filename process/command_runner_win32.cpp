@@ -1,6 +1,9 @@
 #include "command_runner.h"
 
 #include <algorithm>
+#include <chrono>
+#include <memory>
+#include <utility>
 #include <cwchar>
 #include <vector>
 
@@ -126,29 +129,42 @@ void ReadOutput(HANDLE file, CommandResult& result)
     keeper.Into(result, [](const std::string& bytes) { return Utf8FromCodePage(bytes, CP_OEMCP); });
 }
 
-// Sleeps until the process ends, handling window events as they arrive.
-void WaitFor(HANDLE process, const std::function<void()>& processEvents)
-{
-    for (;;) {
-        const DWORD woken = MsgWaitForMultipleObjectsEx(1, &process, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        if (woken == WAIT_OBJECT_0)
-            return;
-        if (woken != WAIT_OBJECT_0 + 1)
-            ThrowSystemError<RunError>("No se puede esperar a que termine la orden");
-        processEvents();
+// A started command: its process, and the file its output goes to.
+class RunningCommand : public StartedCommand {
+  public:
+    RunningCommand(UniqueHandle process, UniqueHandle output)
+        : process_(std::move(process)), output_(std::move(output))
+    {
     }
-}
+
+    HANDLE Process() const { return process_.Get(); }
+
+    CommandResult Finish()
+    {
+        CommandResult result;
+        DWORD exitCode = 0;
+        if (!GetExitCodeProcess(process_.Get(), &exitCode))
+            ThrowSystemError<RunError>("No se puede saber cómo terminó la orden");
+        result.exitCode = static_cast<int>(exitCode);
+        ReadOutput(output_.Get(), result);
+        return result;
+    }
+
+  private:
+    UniqueHandle process_;
+    UniqueHandle output_;
+};
 
 } // namespace
 
-CommandResult EjecutaComando(const Command& command, const std::function<void()>& processEvents)
+std::unique_ptr<StartedCommand> StartCommand(const Command& command)
 {
     const std::wstring comspec = Environment(L"ComSpec");
     if (comspec.empty())
         throw CommandNotRun("No se puede ejecutar la orden: la variable de entorno ComSpec no está definida");
 
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-    const UniqueHandle output = CreateOutputFile(command.outputFile, inheritable);
+    UniqueHandle output = CreateOutputFile(command.outputFile, inheritable);
     // Reading the empty input gives end of file at once, so a utility that
     // asks a question on its hidden console gets no answer and ends.
     UniqueHandle input(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING,
@@ -180,17 +196,49 @@ CommandResult EjecutaComando(const Command& command, const std::function<void()>
                                 (command.workingFolder.empty() ? "" : " en la carpeta " + command.workingFolder) +
                                 ": " + error.Text());
     }
-    const UniqueHandle process(started.hProcess);
+    UniqueHandle process(started.hProcess);
     const UniqueHandle thread(started.hThread);
-    input.Reset();
+    return std::make_unique<RunningCommand>(std::move(process), std::move(output));
+}
 
-    WaitFor(process.Get(), processEvents);
+std::optional<std::size_t> WaitForCommands(const std::vector<StartedCommand*>& commands,
+                                           std::optional<std::chrono::milliseconds> timeout,
+                                           const std::function<void()>& processEvents)
+{
+    std::vector<HANDLE> processes;
+    for (StartedCommand* command : commands)
+        processes.push_back(static_cast<RunningCommand*>(command)->Process());
+    const auto count = static_cast<DWORD>(processes.size());
+    // Timed by the steady clock, not by the system's tick, which lags by up
+    // to a tick and would end a wait early. The time left is rounded up, so
+    // that no wait wakes just before the end only to wait again for nothing.
+    const auto end = std::chrono::steady_clock::now() + timeout.value_or(std::chrono::milliseconds(0));
+    for (;;) {
+        DWORD wait = INFINITE;
+        if (timeout) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+            wait = static_cast<DWORD>(std::max<long long>(left.count(), 0));
+        }
+        const DWORD woken =
+            MsgWaitForMultipleObjectsEx(count, processes.data(), wait, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woken < WAIT_OBJECT_0 + count)
+            return woken - WAIT_OBJECT_0;
+        if (woken == WAIT_TIMEOUT)
+            return std::nullopt;
+        if (woken != WAIT_OBJECT_0 + count)
+            ThrowSystemError<RunError>("No se puede esperar a que termine la orden");
+        processEvents();
+    }
+}
 
-    CommandResult result;
-    DWORD exitCode = 0;
-    if (!GetExitCodeProcess(process.Get(), &exitCode))
-        ThrowSystemError<RunError>("No se puede saber cómo terminó la orden");
-    result.exitCode = static_cast<int>(exitCode);
-    ReadOutput(output.Get(), result);
-    return result;
+CommandResult FinishCommand(StartedCommand& command)
+{
+    return static_cast<RunningCommand&>(command).Finish();
+}
+
+CommandResult EjecutaComando(const Command& command, const std::function<void()>& processEvents)
+{
+    const std::unique_ptr<StartedCommand> started = StartCommand(command);
+    WaitForCommands({started.get()}, std::nullopt, processEvents);
+    return FinishCommand(*started);
 }

@@ -86,21 +86,6 @@ bool SystemServices::RemoveFile(const std::string& path)
     return unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 
-// No window events here but those the caller handles itself.
-void SystemServices::Pause(std::chrono::milliseconds duration, const std::function<void()>& whileWaiting)
-{
-    const auto end = std::chrono::steady_clock::now() + duration;
-    for (auto now = std::chrono::steady_clock::now(); now < end; now = std::chrono::steady_clock::now()) {
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(end - now, std::chrono::milliseconds(100)));
-        whileWaiting();
-    }
-}
-
-CommandResult SystemServices::RunCommand(const Command& command, const std::function<void()>& whileWaiting)
-{
-    return EjecutaComando(command, whileWaiting);
-}
-
 ClockReading SystemServices::Now()
 {
     ClockReading reading;

@@ -100,25 +100,6 @@ bool SystemServices::RemoveFile(const std::string& path)
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-// Timed by the steady clock, not by the system's tick, which lags by up to
-// a tick and would end a pause early. The time left is rounded up, so that
-// no wait wakes just before the end only to wait again for nothing.
-void SystemServices::Pause(std::chrono::milliseconds duration, const std::function<void()>& whileWaiting)
-{
-    const auto end = std::chrono::steady_clock::now() + duration;
-    for (auto now = std::chrono::steady_clock::now(); now < end; now = std::chrono::steady_clock::now()) {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - now);
-        if (MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(left.count()), QS_ALLINPUT,
-                                        MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0)
-            whileWaiting();
-    }
-}
-
-CommandResult SystemServices::RunCommand(const Command& command, const std::function<void()>& whileWaiting)
-{
-    return EjecutaComando(command, whileWaiting);
-}
-
 ClockReading SystemServices::Now()
 {
     ClockReading reading;

@@ -1,6 +1,8 @@
 #include <chrono>
 #include <cstddef>
 #include <filesystem>
+#include <memory>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -191,6 +193,24 @@ TEST(CommandRunner, WhatStartedIsNeverNotStarted)
     EXPECT_EQ(Raised(Command{"exit 3", {}, {}, {}}), "nada");
     const std::string raised = Raised(Command{"exit 0", {}, {}, unwritable});
     EXPECT_TRUE(raised.starts_with("RunError: ") && raised.find(unwritable) != std::string::npos) << raised;
+}
+
+// Commands side by side: the wait returns the one that ended, whichever it
+// is, and each keeps its own output.
+TEST(CommandRunner, WaitsForWhicheverOfSeveralCommandsEnds)
+{
+    TempFolder folder;
+    const std::string hold = JoinPath(folder.Path(), "espera");
+    WriteTextFile(hold, "");
+    const std::unique_ptr<StartedCommand> held = StartCommand(Command{Proutil(), {}, {{"PROUTIL_HOLD_FILE", hold}}, {}});
+    const std::unique_ptr<StartedCommand> quick = StartCommand(Command{"exit 3", {}, {}, {}});
+    EXPECT_EQ(WaitForCommands({held.get(), quick.get()}, std::nullopt, NoEvents), std::optional<std::size_t>(1));
+    EXPECT_EQ(FinishCommand(*quick).exitCode, 3);
+    // Held for as long as the file is there: the time is up first.
+    EXPECT_EQ(WaitForCommands({held.get()}, std::chrono::milliseconds(50), NoEvents), std::nullopt);
+    std::filesystem::remove(standin::PathFromUtf8(hold));
+    EXPECT_EQ(WaitForCommands({held.get()}, std::nullopt, NoEvents), std::optional<std::size_t>(0));
+    EXPECT_NE(FinishCommand(*held).output.find("(1403)"), std::string::npos);
 }
 
 #ifdef _WIN32

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cctype>
+#include <algorithm>
 #include <chrono>
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -184,6 +187,61 @@ class FakePlatform : public Platform {
         const CommandResult result = answer ? answer(line) : Succeeded(line);
         if (!command.outputFile.empty())
             textFiles[command.outputFile] = result.output;
+        return result;
+    }
+
+    // Commands started side by side: each ends when the clock reaches its
+    // end, and they end in that order.
+    struct Started : StartedCommand {
+        Command command;
+        std::chrono::milliseconds end{0};
+    };
+    // Commands started side by side whose line holds this never start.
+    std::string neverStarts;
+    // How long a command takes, by its line; commandTakes when not given.
+    std::function<std::chrono::milliseconds(const std::string&)> takes;
+
+    std::unique_ptr<StartedCommand> StartCommand(const Command& command) override
+    {
+        if (interpreterMissing)
+            throw RunError("No se puede ejecutar la orden");
+        if (startsFailing > 0 || (!neverStarts.empty() && command.line.find(neverStarts) != std::string::npos)) {
+            startsFailing = std::max(startsFailing - 1, 0);
+            log_.push_back("not started " + command.line);
+            throw CommandNotStarted("No se puede ejecutar el intérprete de órdenes");
+        }
+        commands.push_back(command);
+        log_.push_back("start " + command.line);
+        auto started = std::make_unique<Started>();
+        started->command = command;
+        started->end = elapsed + (takes ? takes(command.line) : commandTakes);
+        return started;
+    }
+    std::optional<std::size_t> WaitForCommands(const std::vector<StartedCommand*>& running,
+                                               std::optional<std::chrono::milliseconds> timeout,
+                                               const std::function<void()>& whileWaiting) override
+    {
+        whileWaiting();
+        std::optional<std::size_t> first;
+        for (std::size_t i = 0; i < running.size(); ++i) {
+            if (!first || static_cast<Started*>(running[i])->end < static_cast<Started*>(running[*first])->end)
+                first = i;
+        }
+        const auto end = [&] { return static_cast<Started*>(running[*first])->end; };
+        if (!first || (timeout && elapsed + *timeout < end())) {
+            elapsed += timeout.value_or(std::chrono::milliseconds(0));
+            return std::nullopt;
+        }
+        elapsed = std::max(elapsed, end());
+        log_.push_back("end " + static_cast<Started*>(running[*first])->command.line);
+        return first;
+    }
+    CommandResult FinishCommand(StartedCommand& command) override
+    {
+        const Command& finished = static_cast<Started&>(command).command;
+        const CommandResult result = answer ? answer(finished.line) : Succeeded(finished.line);
+        if (!finished.outputFile.empty())
+            textFiles[finished.outputFile] = result.output;
         return result;
     }
 
