@@ -41,6 +41,15 @@ struct StepEnd {
     CommandResult result;
     Verdict verdict;
     std::string error;
+
+    // A command that was not run, or was lost, and why.
+    static StepEnd Without(How how, std::string why)
+    {
+        StepEnd end;
+        end.how = how;
+        end.error = std::move(why);
+        return end;
+    }
 };
 
 // What the works of a database reach of the run they are part of.

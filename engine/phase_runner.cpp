@@ -1,5 +1,6 @@
 #include "phase_runner.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "command_line.h"
@@ -54,18 +55,152 @@ StepEnd PhaseRunner::RunStep(const Step& step)
             }
         }
     } catch (const CommandNotRun& error) {
-        return {StepEnd::How::NotRun, {}, {}, error.what()};
+        return StepEnd::Without(StepEnd::How::NotRun, error.what());
     } catch (const RunError& error) {
-        return {StepEnd::How::Lost, {}, {}, error.what()};
+        return StepEnd::Without(StepEnd::How::Lost, error.what());
     }
-    Judge(step, end);
+    end.verdict = Judge(step, end.result);
+    log_.CommandEnded(end.result, end.verdict);
     return end;
 }
 
-void PhaseRunner::Judge(const Step& step, StepEnd& end)
+void PhaseRunner::RunTogether(const std::vector<DatabaseJob>& jobs, const std::function<void(std::size_t)>& over)
 {
-    end.verdict = step.judge(end.result);
-    log_.CommandEnded(end.result, end.verdict);
-    progress_.failed = progress_.failed || (step.failureFailsRun && !end.verdict.succeeded);
+    std::vector<Slot> slots;
+    for (const DatabaseJob& job : jobs)
+        slots.push_back({*job.work, job.database.name, {}, {}, {}, {}, 0, {}, false});
+    together_ = &slots;
+    struct Done {
+        std::vector<Slot>*& together;
+        ~Done() { together = nullptr; }
+    } done{together_};
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        Advance(slots[i]);
+        if (slots[i].over)
+            over(i);
+    }
+    while (WaitTogether(slots, over)) {
+    }
+}
+
+std::vector<std::string> PhaseRunner::Running() const
+{
+    std::vector<std::string> running;
+    if (together_) {
+        for (const Slot& slot : *together_) {
+            if (slot.started)
+                running.push_back("[" + slot.database + "] " + slot.command.line);
+        }
+    }
+    return running;
+}
+
+bool PhaseRunner::WaitTogether(std::vector<Slot>& slots, const std::function<void(std::size_t)>& over)
+{
+    std::vector<StartedCommand*> running;
+    std::vector<std::size_t> runningSlot;
+    std::optional<std::chrono::milliseconds> nextTry;
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        if (slots[i].started) {
+            running.push_back(slots[i].started.get());
+            runningSlot.push_back(i);
+        } else if (slots[i].retryAt && (!nextTry || *slots[i].retryAt < *nextTry)) {
+            nextTry = slots[i].retryAt;
+        }
+    }
+    if (running.empty() && !nextTry)
+        return false;
+    std::optional<std::chrono::milliseconds> timeout;
+    if (nextTry)
+        timeout = std::max(*nextTry - platform_.Now().steady, std::chrono::milliseconds(0));
+    const std::optional<std::size_t> ended =
+        platform_.WaitForCommands(running, timeout, [this] { window_.DoEvents(); });
+    std::vector<std::size_t> moved;
+    if (ended) {
+        Finish(slots[runningSlot[*ended]]);
+        moved.push_back(runningSlot[*ended]);
+    }
+    const std::chrono::milliseconds now = platform_.Now().steady;
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        if (slots[i].retryAt && *slots[i].retryAt <= now) {
+            slots[i].retryAt.reset();
+            Start(slots[i]);
+            moved.push_back(i);
+        }
+    }
+    for (std::size_t i : moved) {
+        Advance(slots[i]);
+        if (slots[i].over)
+            over(i);
+    }
+    return true;
+}
+
+// On to the work's next command unless one is running or waits to be tried again.
+void PhaseRunner::Advance(Slot& slot)
+{
+    while (!slot.over && !slot.started && !slot.retryAt) {
+        slot.step = slot.work.Next();
+        if (!slot.step) {
+            slot.over = true;
+            return;
+        }
+        slot.tries = 0;
+        try {
+            slot.command = WithInstallation(platform_, slot.step->planned);
+        } catch (const CommandNotRun& error) {
+            EndStep(slot, StepEnd::Without(StepEnd::How::NotRun, error.what()));
+            continue;
+        }
+        Start(slot);
+    }
+}
+
+void PhaseRunner::Start(Slot& slot)
+{
+    ++slot.tries;
+    slot.startedAt = log_.CommandStartedBeside(slot.database, slot.command);
+    try {
+        slot.started = platform_.StartCommand(slot.command);
+    } catch (const CommandNotStarted& error) {
+        log_.CommandNotStartedBeside(slot.database, error.what(), slot.tries < kStartTries);
+        if (slot.tries < kStartTries)
+            slot.retryAt = platform_.Now().steady + kStartRetryPause;
+        else
+            EndStep(slot, StepEnd::Without(StepEnd::How::NotRun, error.what()));
+    } catch (const CommandNotRun& error) {
+        EndStep(slot, StepEnd::Without(StepEnd::How::NotRun, error.what()));
+    } catch (const RunError& error) {
+        EndStep(slot, StepEnd::Without(StepEnd::How::Lost, error.what()));
+    }
+}
+
+void PhaseRunner::Finish(Slot& slot)
+{
+    StepEnd end;
+    try {
+        end.result = platform_.FinishCommand(*slot.started);
+    } catch (const RunError& error) {
+        slot.started.reset();
+        EndStep(slot, StepEnd::Without(StepEnd::How::Lost, error.what()));
+        return;
+    }
+    slot.started.reset();
+    end.verdict = Judge(*slot.step, end.result);
+    log_.CommandEndedBeside(slot.database, slot.command, slot.startedAt, end.result, end.verdict);
+    EndStep(slot, end);
+}
+
+void PhaseRunner::EndStep(Slot& slot, const StepEnd& end)
+{
+    slot.step.reset();
+    slot.work.Ended(end);
+}
+
+Verdict PhaseRunner::Judge(const Step& step, const CommandResult& result)
+{
+    const Verdict verdict = step.judge(result);
+    progress_.failed = progress_.failed || (step.failureFailsRun && !verdict.succeeded);
     window_.ShowProgress(++progress_.done, progress_.total, progress_.failed);
+    return verdict;
 }

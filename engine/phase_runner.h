@@ -1,5 +1,13 @@
 #pragma once
 
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "database_work.h"
 #include "window_ops.h"
 
@@ -24,13 +32,40 @@ class PhaseRunner {
 
     // One command after another until the work is over.
     void RunAlone(DatabaseWork& work);
+    // The works side by side, each one command at a time, until all are
+    // over; over is told the position of each work as it is over.
+    void RunTogether(const std::vector<DatabaseJob>& jobs, const std::function<void(std::size_t)>& over);
+    // The commands running side by side now: their databases and lines.
+    std::vector<std::string> Running() const;
 
   private:
+    // A database's work while the databases work side by side.
+    struct Slot {
+        DatabaseWork& work;
+        std::string database;
+        std::optional<Step> step;
+        Command command;
+        std::unique_ptr<StartedCommand> started;
+        ClockReading startedAt;
+        int tries = 0;
+        // When to try again to start a command whose interpreter could not be started.
+        std::optional<std::chrono::milliseconds> retryAt;
+        bool over = false;
+    };
+
     StepEnd RunStep(const Step& step);
-    void Judge(const Step& step, StepEnd& end);
+    void Advance(Slot& slot);
+    void Start(Slot& slot);
+    void Finish(Slot& slot);
+    void EndStep(Slot& slot, const StepEnd& end);
+    // Waits for a running command or the next try; false when there is
+    // nothing to wait for.
+    bool WaitTogether(std::vector<Slot>& slots, const std::function<void(std::size_t)>& over);
+    Verdict Judge(const Step& step, const CommandResult& result);
 
     WindowOps& window_;
     Platform& platform_;
     RunLog& log_;
     Progress& progress_;
+    std::vector<Slot>* together_ = nullptr;
 };

@@ -99,7 +99,13 @@ void Run::Steps()
 void Run::EndedByUser()
 {
     EndPasses();
-    log_.End("interrumpida por el usuario", passes_, checks_);
+    if (const std::vector<std::string> running = runner_.Running(); !running.empty()) {
+        std::string text = "Órdenes que seguían en marcha al salir del programa, y que siguen solas:";
+        for (const std::string& command : running)
+            text += "\n    " + command;
+        log_.Note(text);
+    }
+    log_.End("interrumpida por el usuario", passes_, checks_, phases_);
 }
 
 std::string Run::RunPhases()
@@ -169,7 +175,7 @@ void Run::DumpPhase()
         };
         jobs.push_back({database.database, std::make_unique<FollowedWork>(std::move(pass), count)});
     }
-    RunPhase(std::move(jobs));
+    RunPhase("Descarga", kDump.statusCaption, std::move(jobs));
     if (!status_.ProcesoOK)
         window_.ShowMessage(kDump.errorsMessage + log_.DetailsNote(), kDump.errorsTitle, kStyleInformation);
 }
@@ -182,7 +188,7 @@ bool Run::LoadWanted()
         if (database.listError.empty())
             jobs.push_back({database.database, std::make_unique<DestinationReview>(Services(), database, records_[i])});
     }
-    RunPhase(std::move(jobs));
+    RunPhase("Revisión de destino", "Revisando destino ", std::move(jobs));
 
     bool withRecords = false;
     const std::string found = DestinationsWithRecords(plan_, records_, withRecords);
@@ -206,7 +212,7 @@ void Run::LoadPhase()
     std::vector<DatabaseJob> jobs;
     for (const DatabasePlan& database : plan_.databases)
         jobs.push_back({database.database, std::make_unique<TablePass>(Services(), kLoad, database)});
-    RunPhase(std::move(jobs));
+    RunPhase("Carga", kLoad.statusCaption, std::move(jobs));
     if (!status_.ProcesoOK)
         window_.ShowMessage(kLoad.errorsMessage + log_.DetailsNote(), kLoad.errorsTitle, kStyleInformation);
 }
@@ -216,7 +222,10 @@ void Run::IndexRebuildPhase()
     std::vector<DatabaseJob> jobs;
     for (const DatabasePlan& database : plan_.databases)
         jobs.push_back({database.database, std::make_unique<IndexRebuild>(Services(), database)});
-    RunPhase(std::move(jobs));
+    // Each rebuild sorts every key of its database, and newer versions of
+    // proutil give one rebuild half of the machine's memory: two at once
+    // could run out of it.
+    RunPhase("Índices", nullptr, std::move(jobs));
 }
 
 bool Run::ComparisonPhase()
@@ -228,7 +237,7 @@ bool Run::ComparisonPhase()
         jobs.push_back(
             {database.database, std::make_unique<DestinationCheck>(Services(), database, records_[i], figures)});
     }
-    RunPhase(std::move(jobs));
+    RunPhase("Comprobación", "Contando registros ", std::move(jobs));
 
     const bool differ = std::any_of(checks_.begin(), checks_.end(), [](const CheckFigures& figures) {
         return figures.different > 0 || figures.notCopied > 0;
@@ -252,13 +261,50 @@ bool Run::ComparisonPhase()
     return false;
 }
 
-void Run::RunPhase(std::vector<DatabaseJob> jobs)
+void Run::RunPhase(const char* name, const char* together, std::vector<DatabaseJob> jobs)
 {
-    for (DatabaseJob& job : jobs) {
-        status_.BaseDatos = job.database.name;
-        runner_.RunAlone(*job.work);
-        ShowTold(job.database);
+    PhaseFigures figures{name, {}, {}};
+    const std::chrono::milliseconds start = platform_.Now().steady;
+    if (request_.parallel && together) {
+        RunTogether(together, jobs, figures);
+    } else {
+        for (const DatabaseJob& job : jobs) {
+            WorkOn(job.database);
+            runner_.RunAlone(*job.work);
+            figures.databases.emplace_back(job.database.name, platform_.Now().steady - start);
+            ShowTold(job.database);
+        }
     }
+    figures.duration = platform_.Now().steady - start;
+    // A run one database at a time keeps the summary it always had.
+    if (request_.parallel)
+        phases_.push_back(std::move(figures));
+}
+
+// Messages wait until the phase is over, so that none stands over commands
+// going on unseen.
+void Run::RunTogether(const char* caption, const std::vector<DatabaseJob>& jobs, PhaseFigures& figures)
+{
+    const std::chrono::milliseconds start = platform_.Now().steady;
+    std::vector<const DatabaseName*> databases;
+    for (const DatabaseJob& job : jobs) {
+        WorkOn(job.database);
+        databases.push_back(&job.database);
+        figures.databases.emplace_back(job.database.name, std::chrono::milliseconds(0));
+    }
+    statusLines_.BeginTogether(caption, databases);
+    runner_.RunTogether(jobs, [&](std::size_t over) {
+        statusLines_.DoneTogether(jobs[over].database);
+        figures.databases[over].second = platform_.Now().steady - start;
+    });
+    statusLines_.EndTogether();
+    for (const DatabaseJob& job : jobs)
+        ShowTold(job.database);
+}
+
+void Run::WorkOn(const DatabaseName& database)
+{
+    status_.BaseDatos = database.name;
 }
 
 void Run::ShowTold(const DatabaseName& database)
@@ -288,7 +334,7 @@ void Run::TellUnchecked()
 // over for the user only once it has been read.
 void Run::EndRun(const std::string& outcome)
 {
-    log_.End(outcome, passes_, checks_);
+    log_.End(outcome, passes_, checks_, phases_);
     if (!log_.Writing())
         window_.ShowMessage(log_.FailureNotice(), "Vaciallena", kStyleInformation);
 }

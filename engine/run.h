@@ -49,8 +49,12 @@ class Run : private RunServices {
     void IndexRebuildPhase();
     // False when the records of a database differ from its source's.
     bool ComparisonPhase();
-    // Each database's work and then its messages, one database after another.
-    void RunPhase(std::vector<DatabaseJob> jobs);
+    // The works of a phase, then their messages in the databases' order: one
+    // database after another, or side by side when the user asked for it
+    // and the phase has a caption for the databases working together.
+    void RunPhase(const char* name, const char* together, std::vector<DatabaseJob> jobs);
+    void RunTogether(const char* caption, const std::vector<DatabaseJob>& jobs, PhaseFigures& figures);
+    void WorkOn(const DatabaseName& database);
     void ShowTold(const DatabaseName& database);
     void TellUnchecked();
     void EndRun(const std::string& outcome);
@@ -87,4 +91,5 @@ class Run : private RunServices {
     // The summary's figures, from the start of each pass and comparison.
     std::deque<PassFigures> passes_;
     std::deque<CheckFigures> checks_;
+    std::vector<PhaseFigures> phases_;
 };

@@ -65,9 +65,53 @@ std::string Figures(const CheckFigures& check)
            CountText(check.notCopied, "sin copiar", "sin copiar");
 }
 
+// "12,30 s: korvane 12,30 s, korvane1 8,10 s"
+std::string Figures(const PhaseFigures& phase)
+{
+    std::string text = Seconds(phase.duration) + ":";
+    for (const auto& [database, duration] : phase.databases)
+        text += (&database == &phase.databases.front().first ? " " : ", ") + database + " " + Seconds(duration);
+    return text;
+}
+
 const char* YesNo(bool ticked)
 {
     return ticked ? "sí" : "no";
+}
+
+// What a command is: its line, where it works and with which DLC, and
+// where its whole output is kept.
+std::string CommandLines(const std::string& heading, const Command& command)
+{
+    std::string dlc = "el del sistema";
+    for (const auto& [name, value] : command.environment) {
+        if (name == "DLC")
+            dlc = value;
+    }
+    return heading + "Orden: " + command.line + "\n" + "  Carpeta de trabajo: " + command.workingFolder + "\n" +
+           "  DLC: " + dlc + "\n" +
+           (command.outputFile.empty() ? "" : "  Salida completa en: " + command.outputFile + "\n");
+}
+
+// How it ended: its time, exit code and verdict, and what it printed.
+std::string EndLines(std::chrono::milliseconds duration, const CommandResult& result, const Verdict& verdict)
+{
+    std::string text = "  Duración: " + Seconds(duration) + "  Código de salida: " + std::to_string(result.exitCode) +
+                       "  Resultado: " + (verdict.succeeded ? "correcto" : "fallido, " + verdict.reason) + "\n";
+    if (OutputLines(result.output).empty() && result.outputLeftOut == 0 && OutputLines(result.outputEnd).empty())
+        return text + "  Salida: ninguna\n\n";
+    text += "  Salida:\n";
+    AddLines(text, result.output);
+    if (result.outputLeftOut > 0) {
+        text += "    [... " + std::to_string(result.outputLeftOut) + " bytes de salida omitidos ...]\n";
+        AddLines(text, result.outputEnd);
+    }
+    return text + "\n";
+}
+
+std::string NotStarted(const std::string& why, bool again)
+{
+    return "No se ha podido iniciar: " + why + (again ? ". Se intenta otra vez." : "");
 }
 
 } // namespace
@@ -86,7 +130,8 @@ void RunLog::Begin(const Request& request)
            "Descarga: " + YesNo(request.dump) + "\n" +
            "Carga: " + YesNo(request.load) + "\n" +
            "Procesar Transacciones: " + YesNo(request.transactions) + "\n" +
-           "Comprobar registros: " + YesNo(request.verify) + "\n\n");
+           "Comprobar registros: " + YesNo(request.verify) + "\n" +
+           (request.parallel ? "Procesar en paralelo: sí\n" : "") + "\n");
 }
 
 // Written before the command runs, so that a command that never ends is
@@ -94,37 +139,37 @@ void RunLog::Begin(const Request& request)
 void RunLog::CommandStarted(const Command& command)
 {
     commandStart_ = platform_.Now();
-    std::string dlc = "el del sistema";
-    for (const auto& [name, value] : command.environment) {
-        if (name == "DLC")
-            dlc = value;
-    }
-    Append(Stamp(commandStart_.local) + "  Orden: " + command.line + "\n" +
-           "  Carpeta de trabajo: " + command.workingFolder + "\n" + "  DLC: " + dlc + "\n" +
-           (command.outputFile.empty() ? "" : "  Salida completa en: " + command.outputFile + "\n"));
+    Append(CommandLines(Stamp(commandStart_.local) + "  ", command));
 }
 
 void RunLog::CommandEnded(const CommandResult& result, const Verdict& verdict)
 {
-    std::string text = "  Duración: " + Seconds(platform_.Now().steady - commandStart_.steady) +
-                       "  Código de salida: " + std::to_string(result.exitCode) +
-                       "  Resultado: " + (verdict.succeeded ? "correcto" : "fallido, " + verdict.reason) + "\n";
-    if (OutputLines(result.output).empty() && result.outputLeftOut == 0 && OutputLines(result.outputEnd).empty()) {
-        Append(text + "  Salida: ninguna\n\n");
-        return;
-    }
-    text += "  Salida:\n";
-    AddLines(text, result.output);
-    if (result.outputLeftOut > 0) {
-        text += "    [... " + std::to_string(result.outputLeftOut) + " bytes de salida omitidos ...]\n";
-        AddLines(text, result.outputEnd);
-    }
-    Append(text + "\n");
+    Append(EndLines(platform_.Now().steady - commandStart_.steady, result, verdict));
 }
 
 void RunLog::CommandNotStarted(const std::string& why, bool again)
 {
-    Append("  No se ha podido iniciar: " + why + (again ? ". Se intenta otra vez." : "") + "\n\n");
+    Append("  " + NotStarted(why, again) + "\n\n");
+}
+
+ClockReading RunLog::CommandStartedBeside(const std::string& database, const Command& command)
+{
+    const ClockReading now = platform_.Now();
+    Append(Stamp(now.local) + "  [" + database + "] Empieza la orden: " + command.line + "\n\n");
+    return now;
+}
+
+void RunLog::CommandEndedBeside(const std::string& database, const Command& command, const ClockReading& started,
+                                const CommandResult& result, const Verdict& verdict)
+{
+    const ClockReading now = platform_.Now();
+    Append(CommandLines(Stamp(started.local) + "  [" + database + "] ", command) + "  Inicio: " +
+           Stamp(started.local) + "  Fin: " + Stamp(now.local) + "\n" + EndLines(now.steady - started.steady, result, verdict));
+}
+
+void RunLog::CommandNotStartedBeside(const std::string& database, const std::string& why, bool again)
+{
+    Append(Stamp(platform_.Now().local) + "  [" + database + "] " + NotStarted(why, again) + "\n\n");
 }
 
 void RunLog::TableNotRun(const std::string& table, const std::string& reason)
@@ -143,7 +188,7 @@ void RunLog::Note(const std::string& text)
 }
 
 void RunLog::End(const std::string& outcome, const std::deque<PassFigures>& passes,
-                 const std::deque<CheckFigures>& checks)
+                 const std::deque<CheckFigures>& checks, const std::vector<PhaseFigures>& phases)
 {
     const ClockReading now = platform_.Now();
     const std::string total = Seconds(now.steady - runStart_.steady);
@@ -155,6 +200,8 @@ void RunLog::End(const std::string& outcome, const std::deque<PassFigures>& pass
             text += "  " + std::string(pass.pass) + " " + pass.database + ": " + Figures(pass) + "\n";
         for (const CheckFigures& check : checks)
             text += "  Comprobación " + check.database + ": " + Figures(check) + "\n";
+        for (const PhaseFigures& phase : phases)
+            text += "  Fase " + std::string(phase.phase) + ": " + Figures(phase) + "\n";
         text += "  Tiempo total: " + total + "\n";
     }
     Append(text + "\n");

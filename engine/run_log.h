@@ -62,6 +62,14 @@ struct CheckFigures {
     std::string notChecked;
 };
 
+// How long each database took in a phase of a run that worked on them
+// side by side, for the summary at its end.
+struct PhaseFigures {
+    const char* phase;  // "Descarga", "Carga"...
+    std::chrono::milliseconds duration{0};
+    std::vector<std::pair<std::string, std::chrono::milliseconds>> databases;
+};
+
 // The log of the runs, vaciallena.log in the dump-file folder: what an
 // administrator who is told that a table failed reads to learn why. Every
 // entry is appended whole and the file closed again, so that it can be read
@@ -83,15 +91,24 @@ class RunLog {
     void CommandEnded(const CommandResult& result, const Verdict& verdict);
     // The command's interpreter could not be started; again when it is tried once more.
     void CommandNotStarted(const std::string& why, bool again);
+    // The same for the commands of databases worked on side by side: a line
+    // when one starts, and its whole entry, with when it started and ended,
+    // once it has ended, so that the entries of commands that overlap never
+    // interleave. Each line names the command's database.
+    ClockReading CommandStartedBeside(const std::string& database, const Command& command);
+    void CommandEndedBeside(const std::string& database, const Command& command, const ClockReading& started,
+                            const CommandResult& result, const Verdict& verdict);
+    void CommandNotStartedBeside(const std::string& database, const std::string& why, bool again);
     void TableNotRun(const std::string& table, const std::string& reason);
     // An error of the program itself, as the user is told it.
     void Error(const std::string& text);
     // Anything else the administrator should find in the log.
     void Note(const std::string& text);
-    // The outcome, then a summary of the passes that ran and of the
-    // databases whose records were compared.
+    // The outcome, then a summary of the passes that ran, of the databases
+    // whose records were compared and of the phases that worked on the
+    // databases side by side.
     void End(const std::string& outcome, const std::deque<PassFigures>& passes,
-             const std::deque<CheckFigures>& checks);
+             const std::deque<CheckFigures>& checks, const std::vector<PhaseFigures>& phases);
 
     // True while every entry of the run has been written.
     bool Writing() const { return writing_; }

@@ -93,6 +93,17 @@ TEST_F(EndToEnd, DumpLoadAndRebuildCopyTheThreeDatabases)
     EXPECT_EQ(log.back(), "enable Timer1 0");
 }
 
+TEST_F(EndToEnd, TheThreeDatabasesSideBySideAreCopiedToo)
+{
+    window.values[CheckBox::Check5] = 1;
+    engine.Aceptar_Click();
+    EXPECT_TRUE(Messages().empty()) << Messages().front();
+    EXPECT_NE(WrittenLog().find("Comprobación korvane2: 4 tablas iguales, 0 distintas, 0 sin copiar"),
+              std::string::npos);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(standin::ReadDatabase(DatabasePath(destination, i)), SourceDatabase(i)) << kNames[i];
+}
+
 TEST_F(EndToEnd, FailingTableStopsTheRunBeforeAnyLoad)
 {
     ScopedEnvironment failing("PROUTIL_FAIL_TABLE", "factura");
