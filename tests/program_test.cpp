@@ -403,6 +403,34 @@ TEST_F(ProgramTest, ClosingTheWindowInTheMiddleOfARunEndsTheProgramAtOnce)
     ExpectTheRunStoppedAfter(2);
 }
 
+// Side by side, up to three commands run when the program is left: they
+// finish by themselves, the log names them, and no command starts after.
+TEST_F(ProgramTest, LeavingWhileTheDatabasesGoSideBySideStartsNoMoreCommands)
+{
+    HoldCommands();
+    TypeTheFolders();
+    window->SetChecked(kIdCheck5, true);
+    ASSERT_NO_FATAL_FAILURE(StartRun());
+    ASSERT_TRUE(CommandsStarted(3)) << "the three databases did not start side by side";
+    heldCommand = program->Descendants({"cmd.exe", "_proutil.exe"});
+    ASSERT_EQ(heldCommand.size(), 6u);
+    window->Close();
+    EXPECT_TRUE(program->Ended(kExitTimeout));
+
+    // Each deletion of the hold file lets at least one of them go on.
+    const std::filesystem::path hold = standin::PathFromUtf8(holdFile);
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            std::error_code ignored;
+            std::filesystem::remove(hold, ignored);
+            return AllEnded(heldCommand, Milliseconds(0));
+        },
+        kRunTimeout));
+    EXPECT_EQ(Commands().size(), 3u);
+    EXPECT_NE(ReadTextFile(JoinPath(dumpFolder, kLogFileName)).find("que siguen solas:"), std::string::npos);
+    EXPECT_EQ(ProgramsLeft(), 0);
+}
+
 TEST_F(ProgramTest, CancelarAsksAndCancellingTheQuestionLetsTheRunGoOn)
 {
     const auto box = AskToLeaveDuringARun();

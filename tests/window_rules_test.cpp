@@ -56,6 +56,18 @@ std::vector<std::string> Ticks(const std::string& caption, int count)
     return lines;
 }
 
+// The databases worked on side by side make a longer caption: the cut
+// leaves it whole.
+TEST(ProgressDots, ALongerCaptionIsNeverCut)
+{
+    const std::string caption = "Procesando Descarga Korvane, Korvane1, Korvane2 ";
+    std::int16_t contador = 0;
+    std::string line = caption;
+    for (int i = 0; i < 11; ++i)
+        line = TickDots(line, contador, caption);
+    EXPECT_EQ(line, caption);
+}
+
 TEST(ProgressDots, TenDotsThenACutToTwentyNineCharacters)
 {
     struct Case {

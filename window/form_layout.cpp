@@ -48,6 +48,11 @@ const ControlLayout kForm[] = {
     {kIdSeleccion,   kIdFrame7,  K::Button,        "&Seleccion de Ruta",                  360,  360, 1695,  495, true,  true,  31, false},
     {kIdCancelar1,   kIdFrame7,  K::Button,        "&Cancelar",                          6120,  360, 1695,  495, true,  true,  30, false},
 };
+
+const ControlLayout kStatusLinesSideBySide[] = {
+    {kIdLabel5,      kIdFrame1,  K::Label,         "",                                    240, 5190, 8415,  255, true,  true,   4, true},
+    {kIdLabel4,      kIdFrame1,  K::Label,         "",                                    240, 5460, 8415,  255, true,  true,  32, true},
+};
 // clang-format on
 
 } // namespace
@@ -55,6 +60,11 @@ const ControlLayout kForm[] = {
 std::span<const ControlLayout> FormLayout()
 {
     return kForm;
+}
+
+std::span<const ControlLayout> StatusLinesSideBySide()
+{
+    return kStatusLinesSideBySide;
 }
 
 const ControlLayout& LayoutOf(ControlId id)

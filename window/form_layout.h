@@ -32,6 +32,12 @@ const int kClientHeightTwips = 6930;
 std::span<const ControlLayout> FormLayout();
 const ControlLayout& LayoutOf(ControlId id);
 
+// Where the status line (Label5) and the table line (Label4) go while a run
+// works on the databases side by side: a whole row each between the
+// dump-file frame and the buttons, so that the table line has room for the
+// tables of three databases.
+std::span<const ControlLayout> StatusLinesSideBySide();
+
 // The controls that can take the focus, first to last.
 std::vector<ControlId> FocusOrder();
 

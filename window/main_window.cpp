@@ -131,6 +131,16 @@ void MainWindow::LayOut(int dpi)
     // The buttons show the new picture now; the old one can go.
     folderPicture_ = std::move(picture);
     picker_->LayOut(dpi, font_.Get());
+    PlaceStatusLines(dpi);
+}
+
+void MainWindow::PlaceStatusLines(int dpi)
+{
+    for (const ControlLayout& control : sideBySide_ ? StatusLinesSideBySide() : FormLayout()) {
+        if (control.id == kIdLabel5 || control.id == kIdLabel4)
+            MoveWindow(controls_.at(control.id), TwipsToPixels(control.left, dpi), TwipsToPixels(control.top, dpi),
+                       TwipsToPixels(control.width, dpi), TwipsToPixels(control.height, dpi), TRUE);
+    }
 }
 
 void MainWindow::DpiChanged(int dpi, const RECT& suggested)
@@ -433,6 +443,8 @@ int MainWindow::Value(CheckBox box)
 
 void MainWindow::SetCaption(Caption label, const std::string& caption)
 {
+    if (label == Caption::Label5)
+        statusCaption_ = caption;
     SetControlText(label == Caption::Label4 ? kIdLabel4 : kIdLabel5, caption);
 }
 

@@ -80,6 +80,8 @@ class MainWindow : public WindowOps {
 
     void CreateControls();
     void LayOut(int dpi);
+    // The status lines where the run in progress needs them.
+    void PlaceStatusLines(int dpi);
     void DpiChanged(int dpi, const RECT& suggested);
 
     std::string ControlText(ControlId id) const;
@@ -112,6 +114,10 @@ class MainWindow : public WindowOps {
     // Made once its controls are.
     std::optional<DirectoryPicker> picker_;
     bool timerRunning_ = false;
+    // The status line as the engine set it, before any dots.
+    std::string statusCaption_;
+    // A run works on the databases side by side.
+    bool sideBySide_ = false;
     // Sent when the window's taskbar button exists, again after Explorer restarts.
     UINT taskbarButtonCreated_ = RegisterWindowMessageW(L"TaskbarButtonCreated");
     // Empty until the taskbar button exists, and where the system has no such object.

@@ -19,7 +19,7 @@ void MainWindow::RunTimer1(bool running)
 
 void MainWindow::Timer1_Timer()
 {
-    SetControlText(kIdLabel5, TickDots(ControlText(kIdLabel5), engine_.Contador));
+    SetControlText(kIdLabel5, TickDots(ControlText(kIdLabel5), engine_.Contador, statusCaption_));
 }
 
 // Where the system has no taskbar object, or Explorer never says the button

@@ -1,5 +1,7 @@
 #include "progress_dots.h"
 
+#include <algorithm>
+
 #include "text_chars.h"
 
 namespace {
@@ -11,12 +13,12 @@ const std::size_t kCutLength = 29;
 
 } // namespace
 
-std::string TickDots(const std::string& caption, std::int16_t& contador)
+std::string TickDots(const std::string& line, std::int16_t& contador, const std::string& caption)
 {
     if (contador >= kDotsPerCycle) {
         contador = 0;
-        return FirstCharacters(caption, kCutLength);
+        return FirstCharacters(line, std::max(kCutLength, CharacterCount(caption)));
     }
     ++contador;
-    return caption + ".";
+    return line + ".";
 }
