@@ -1,0 +1,207 @@
+// How much shorter a whole run is with the three databases side by side:
+// the same run (dumps and their counts, the destinations' counts, loads,
+// index rebuilds, counts again) one database at a time and in parallel, in
+// turns, on three databases of unequal size whose commands take time in
+// proportion to their records. The ideal is what the phases would take if
+// the databases did not slow each other down: in each phase the slowest
+// database's part, as measured one at a time, and the rebuilds one after
+// another.
+//
+//   parallel_bench [ROUNDS]    ROUNDS pairs of runs, 2 by default
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <iomanip>
+#include <iostream>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "engine.h"
+#include "standin_database.h"
+#include "system_helpers.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using Seconds = std::chrono::duration<double>;
+
+namespace {
+
+const char* const kNames[] = {"korvane", "korvane1", "korvane2"};
+constexpr int kTables = 4;
+// Records of each table, by database: one database twice the next.
+constexpr int kRecords[] = {300, 150, 75};
+const char* const kMillisecondsPerRecord = "4";
+
+// Any message box means a command failed or the request was refused: such
+// a run measures something else.
+class BenchWindow : public WindowOps {
+  public:
+    std::map<Field, std::string> texts;
+    bool parallel = false;
+    int messages = 0;
+
+    std::string Text(Field field) override { return texts[field]; }
+    int Value(CheckBox box) override { return box != CheckBox::Check5 || parallel ? 1 : 0; }
+    void SetCaption(Caption, const std::string&) override {}
+    void Enable(Control, bool) override {}
+    int ShowMessage(const std::string& text, const std::string& title, int) override
+    {
+        std::cerr << "message [" << title << "] " << text << '\n';
+        ++messages;
+        return kAnswerOk;
+    }
+    void DoEvents() override {}
+    void ShowProgress(int, int, bool) override {}
+    void RunFinished() override {}
+};
+
+// Times each command of a run one database at a time, by phase and database.
+class TimingServices : public SystemWithListsIn {
+  public:
+    using SystemWithListsIn::SystemWithListsIn;
+    std::string source;
+    // By phase, in the run's order, then by database.
+    std::map<int, std::map<std::string, double>> seconds;
+
+    CommandResult RunCommand(const Command& command, const std::function<void()>& whileWaiting) override
+    {
+        const auto start = Clock::now();
+        CommandResult result = SystemWithListsIn::RunCommand(command, whileWaiting);
+        seconds[PhaseOf(command.line)][DatabaseOf(command.line)] += Seconds(Clock::now() - start).count();
+        return result;
+    }
+
+  private:
+    int PhaseOf(const std::string& line)
+    {
+        if (line.find(" -C load ") != std::string::npos)
+            loaded_ = true;
+        if (line.find(" -C idxbuild ") != std::string::npos)
+            rebuilt_ = true;
+        if (line.find(" -C dump ") != std::string::npos || line.find(source) != std::string::npos)
+            return 0;
+        return rebuilt_ ? (line.find(" -C idxbuild ") != std::string::npos ? 3 : 4) : loaded_ ? 2 : 1;
+    }
+    static std::string DatabaseOf(const std::string& line)
+    {
+        for (const char* name : {"korvane2", "korvane1", "korvane"}) {
+            if (line.find(std::string(name) + ".db") != std::string::npos)
+                return name;
+        }
+        return "?";
+    }
+    bool loaded_ = false;
+    bool rebuilt_ = false;
+};
+
+constexpr int kRebuildPhase = 3;
+
+struct Bench {
+    fs::path folder;
+    std::string lists, source, destination, dump;
+};
+
+void Prepare(const Bench& bench)
+{
+    fs::remove_all(bench.folder / "destino");
+    fs::remove_all(bench.folder / "ficheros");
+    fs::create_directories(bench.folder / "destino");
+    fs::create_directories(bench.folder / "ficheros");
+    for (int i = 0; i < 3; ++i) {
+        standin::Database database;
+        std::string list;
+        for (int t = 1; t <= kTables; ++t) {
+            const std::string table = "tabla" + std::to_string(t);
+            database.tables.push_back({table, {{table + "-id", true}}, {}});
+            for (int r = 0; r < kRecords[i]; ++r)
+                database.tables.back().records.push_back(std::to_string(r) + "|registro de prueba " + table);
+            list += table + "\r\n";
+        }
+        standin::WriteDatabase(bench.folder / "origen" / (std::string(kNames[i]) + ".db"), database);
+        for (standin::Table& table : database.tables)
+            table.records.clear();
+        standin::WriteDatabase(bench.folder / "destino" / (std::string(kNames[i]) + ".db"), database);
+        WriteTextFile(JoinPath(bench.lists, std::string(kNames[i]) + ".ttl"), list);
+    }
+}
+
+double RunOnce(const Bench& bench, bool parallel, TimingServices& system)
+{
+    Prepare(bench);
+    BenchWindow window;
+    window.parallel = parallel;
+    window.texts = {{Field::Text1, bench.source}, {Field::Text2, bench.destination}, {Field::Text4, bench.dump},
+                    {Field::Text5, StandinFolder()}, {Field::Text6, StandinFolder()}};
+    Engine engine(window, system);
+    const auto start = Clock::now();
+    engine.Aceptar_Click();
+    const double wall = Seconds(Clock::now() - start).count();
+    if (window.messages > 0 || !engine.ProcesoOK)
+        throw std::runtime_error("the run showed a message or failed: it does not count");
+    return wall;
+}
+
+// In each phase the slowest database's part, and the rebuilds one after another.
+double Ideal(const TimingServices& system)
+{
+    double ideal = 0;
+    for (const auto& [phase, databases] : system.seconds) {
+        double slowest = 0;
+        double all = 0;
+        for (const auto& [database, seconds] : databases) {
+            slowest = std::max(slowest, seconds);
+            all += seconds;
+        }
+        ideal += phase == kRebuildPhase ? all : slowest;
+    }
+    return ideal;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int rounds = argc > 1 ? std::atoi(argv[1]) : 2;
+    if (rounds < 1) {
+        std::cerr << "usage: parallel_bench [ROUNDS]\n";
+        return 2;
+    }
+    try {
+        TempFolder temp("parallel_bench");
+        Bench bench{standin::PathFromUtf8(temp.Path()), temp.Make("programa"), temp.Make("origen"), {}, {}};
+        bench.destination = JoinPath(temp.Path(), "destino");
+        bench.dump = JoinPath(temp.Path(), "ficheros");
+        ScopedEnvironment slow("PROUTIL_MS_PER_RECORD", kMillisecondsPerRecord);
+        std::cout << "records per table: korvane " << kRecords[0] << ", korvane1 " << kRecords[1] << ", korvane2 "
+                  << kRecords[2] << " (" << kTables << " tables each), " << kMillisecondsPerRecord
+                  << " ms a record" << std::endl
+                  << std::fixed << std::setprecision(2);
+        double alone = 0;
+        double together = 0;
+        double ideal = 0;
+        for (int round = 1; round <= rounds; ++round) {
+            TimingServices timed(bench.lists);
+            timed.source = bench.source;
+            const double one = RunOnce(bench, false, timed);
+            TimingServices system(bench.lists);
+            const double three = RunOnce(bench, true, system);
+            std::cout << "round " << round << ": one at a time " << one << " s, in parallel " << three
+                      << " s, ideal " << Ideal(timed) << " s" << std::endl;
+            alone += one;
+            together += three;
+            ideal += Ideal(timed);
+        }
+        std::cout << "one at a time: " << alone / rounds << " s\n"
+                  << "in parallel: " << together / rounds << " s\n"
+                  << "ideal: " << ideal / rounds << " s\n"
+                  << "parallel / ideal: " << std::setprecision(3) << together / ideal << std::endl;
+    } catch (const std::exception& e) {
+        std::cerr << "parallel_bench: " << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
