@@ -227,10 +227,3 @@ CommandResult FinishCommand(StartedCommand& command)
 {
     return static_cast<RunningCommand&>(command).Finish();
 }
-
-CommandResult EjecutaComando(const Command& command, const std::function<void()>& processEvents)
-{
-    const std::unique_ptr<StartedCommand> started = StartCommand(command);
-    WaitForCommands({started.get()}, std::nullopt, processEvents);
-    return FinishCommand(*started);
-}

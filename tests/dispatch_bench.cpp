@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench.h"
 #include "command_line.h"
 #include "engine.h"
 #include "standin_database.h"
@@ -34,31 +35,6 @@ namespace {
 
 constexpr std::size_t kTables = 1000;
 constexpr std::size_t kSlowTables = 5;
-
-// Any message box means a command failed or the request was refused: such
-// a run measures something else.
-class BenchWindow : public WindowOps {
-  public:
-    std::string source, proutilFolder, dump;
-    int messages = 0;
-
-    std::string Text(Field field) override
-    {
-        return field == Field::Text1 ? source : field == Field::Text5 ? proutilFolder : field == Field::Text4 ? dump : "";
-    }
-    int Value(CheckBox box) override { return box == CheckBox::Check2 ? 1 : 0; }
-    void SetCaption(Caption, const std::string&) override {}
-    void Enable(Control, bool) override {}
-    int ShowMessage(const std::string& text, const std::string& title, int) override
-    {
-        std::cerr << "message [" << title << "] " << text << '\n';
-        ++messages;
-        return kAnswerOk;
-    }
-    void DoEvents() override {}
-    void ShowProgress(int, int, bool) override {}
-    void RunFinished() override {}
-};
 
 // The table lists live in the bench's folder, not beside the program.
 class RecordingServices : public SystemWithListsIn {
@@ -102,10 +78,11 @@ void CreateDatabases(const fs::path& folder)
 std::vector<std::string> RunEngine(const fs::path& folder, const std::string& proutilFolder)
 {
     BenchWindow window;
-    window.source = standin::Utf8FromPath(folder);
-    window.proutilFolder = proutilFolder;
-    window.dump = standin::Utf8FromPath(folder / "dump");
-    RecordingServices platform(window.source);
+    const std::string source = standin::Utf8FromPath(folder);
+    window.texts = {{Field::Text1, source}, {Field::Text5, proutilFolder},
+                    {Field::Text4, standin::Utf8FromPath(folder / "dump")}};
+    window.values[CheckBox::Check2] = 1;
+    RecordingServices platform(source);
     Engine engine(window, platform);
     engine.Aceptar_Click();
     if (window.messages > 0 || !engine.ProcesoOK)
@@ -227,11 +204,9 @@ Times Measure(const fs::path& folder, std::size_t tables, const std::string& who
 
 int main(int argc, char** argv)
 {
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 3;
-    if (rounds < 1) {
-        std::cerr << "usage: dispatch_bench [ROUNDS]\n";
+    const int rounds = Rounds(argc, argv, 3, "dispatch_bench");
+    if (rounds == 0)
         return 2;
-    }
     try {
         // A plain name: cmd reads a batch file in a code page of its own choosing.
         TempFolder temp("dispatch_bench");

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench.h"
 #include "engine.h"
 #include "standin_database.h"
 #include "system_helpers.h"
@@ -35,29 +36,6 @@ constexpr int kTables = 4;
 // Records of each table, by database: one database twice the next.
 constexpr int kRecords[] = {300, 150, 75};
 const char* const kMillisecondsPerRecord = "4";
-
-// Any message box means a command failed or the request was refused: such
-// a run measures something else.
-class BenchWindow : public WindowOps {
-  public:
-    std::map<Field, std::string> texts;
-    bool parallel = false;
-    int messages = 0;
-
-    std::string Text(Field field) override { return texts[field]; }
-    int Value(CheckBox box) override { return box != CheckBox::Check5 || parallel ? 1 : 0; }
-    void SetCaption(Caption, const std::string&) override {}
-    void Enable(Control, bool) override {}
-    int ShowMessage(const std::string& text, const std::string& title, int) override
-    {
-        std::cerr << "message [" << title << "] " << text << '\n';
-        ++messages;
-        return kAnswerOk;
-    }
-    void DoEvents() override {}
-    void ShowProgress(int, int, bool) override {}
-    void RunFinished() override {}
-};
 
 // Times each command of a run one database at a time, by phase and database.
 class TimingServices : public SystemWithListsIn {
@@ -133,7 +111,9 @@ double RunOnce(const Bench& bench, bool parallel, TimingServices& system)
 {
     Prepare(bench);
     BenchWindow window;
-    window.parallel = parallel;
+    for (CheckBox box : {CheckBox::Check1, CheckBox::Check2, CheckBox::Check3, CheckBox::Check4})
+        window.values[box] = 1;
+    window.values[CheckBox::Check5] = parallel ? 1 : 0;
     window.texts = {{Field::Text1, bench.source}, {Field::Text2, bench.destination}, {Field::Text4, bench.dump},
                     {Field::Text5, StandinFolder()}, {Field::Text6, StandinFolder()}};
     Engine engine(window, system);
@@ -165,11 +145,9 @@ double Ideal(const TimingServices& system)
 
 int main(int argc, char** argv)
 {
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 2;
-    if (rounds < 1) {
-        std::cerr << "usage: parallel_bench [ROUNDS]\n";
+    const int rounds = Rounds(argc, argv, 2, "parallel_bench");
+    if (rounds == 0)
         return 2;
-    }
     try {
         TempFolder temp("parallel_bench");
         Bench bench{standin::PathFromUtf8(temp.Path()), temp.Make("programa"), temp.Make("origen"), {}, {}};
