@@ -120,8 +120,6 @@ std::string Run::RunPhases()
     return request_.load ? LoadPhases() : "correcto";
 }
 
-// Compared whether or not the rebuild succeeded: the records are there
-// either way.
 std::string Run::LoadPhases()
 {
     if (!DirectionReady(kLoad))
@@ -135,6 +133,8 @@ std::string Run::LoadPhases()
         return "fallido en la carga, no se han reconstruido los índices";
     IndexRebuildPhase();
     const bool indexed = status_.ProcesoOK;
+    // Compared whether or not the rebuild succeeded: the records are there
+    // either way.
     const bool match = !request_.verify || ComparisonPhase();
     if (!indexed)
         return match ? "fallido en la reconstrucción de los índices"
