@@ -40,10 +40,11 @@ StepEnd PhaseRunner::RunStep(const Step& step)
 {
     const auto whileWaiting = [this] { window_.DoEvents(); };
     StepEnd end;
+    ClockReading started;
     try {
         const Command command = WithInstallation(platform_, step.planned);
         for (int tried = 1;; ++tried) {
-            log_.CommandStarted(command);
+            started = log_.CommandStarted(command);
             try {
                 end.result = platform_.RunCommand(command, whileWaiting);
                 break;
@@ -60,7 +61,7 @@ StepEnd PhaseRunner::RunStep(const Step& step)
         return StepEnd::Without(StepEnd::How::Lost, error.what());
     }
     end.verdict = Judge(step, end.result);
-    log_.CommandEnded(end.result, end.verdict);
+    log_.CommandEnded(started, end.result, end.verdict);
     return end;
 }
 

@@ -136,15 +136,16 @@ void RunLog::Begin(const Request& request)
 
 // Written before the command runs, so that a command that never ends is
 // still found in the log.
-void RunLog::CommandStarted(const Command& command)
+ClockReading RunLog::CommandStarted(const Command& command)
 {
-    commandStart_ = platform_.Now();
-    Append(CommandLines(Stamp(commandStart_.local) + "  ", command));
+    const ClockReading now = platform_.Now();
+    Append(CommandLines(Stamp(now.local) + "  ", command));
+    return now;
 }
 
-void RunLog::CommandEnded(const CommandResult& result, const Verdict& verdict)
+void RunLog::CommandEnded(const ClockReading& started, const CommandResult& result, const Verdict& verdict)
 {
-    Append(EndLines(platform_.Now().steady - commandStart_.steady, result, verdict));
+    Append(EndLines(platform_.Now().steady - started.steady, result, verdict));
 }
 
 void RunLog::CommandNotStarted(const std::string& why, bool again)

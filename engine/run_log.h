@@ -87,8 +87,9 @@ class RunLog {
     void Begin(const Request& request);
     // The DLC a command runs with is the DLC variable it is given, or the
     // machine's own when it is given none.
-    void CommandStarted(const Command& command);
-    void CommandEnded(const CommandResult& result, const Verdict& verdict);
+    // Returns when it started, for its end to say how long it took.
+    ClockReading CommandStarted(const Command& command);
+    void CommandEnded(const ClockReading& started, const CommandResult& result, const Verdict& verdict);
     // The command's interpreter could not be started; again when it is tried once more.
     void CommandNotStarted(const std::string& why, bool again);
     // The same for the commands of databases worked on side by side: a line
@@ -125,5 +126,4 @@ class RunLog {
     std::string path_;
     bool writing_ = false;
     ClockReading runStart_;
-    ClockReading commandStart_;
 };
