@@ -113,30 +113,33 @@ class DatabaseWork {
 };
 
 // A work, then the work that a function makes once the first is over; the
-// function makes none when nothing is to follow.
+// function makes none when nothing is to follow. The first is kept until
+// the end, so that the second may ask it what it did.
 class FollowedWork : public DatabaseWork {
   public:
     FollowedWork(std::unique_ptr<DatabaseWork> first, std::function<std::unique_ptr<DatabaseWork>()> then)
-        : current_(std::move(first)), then_(std::move(then))
+        : first_(std::move(first)), then_(std::move(then))
     {
     }
 
     std::optional<Step> Next() override
     {
-        if (std::optional<Step> step = current_->Next())
-            return step;
-        if (!then_)
-            return std::nullopt;
-        std::unique_ptr<DatabaseWork> next = std::exchange(then_, nullptr)();
-        if (!next)
-            return std::nullopt;
-        current_ = std::move(next);
-        return current_->Next();
+        if (!second_) {
+            if (std::optional<Step> step = first_->Next())
+                return step;
+            if (!then_)
+                return std::nullopt;
+            second_ = std::exchange(then_, nullptr)();
+            if (!second_)
+                return std::nullopt;
+        }
+        return second_->Next();
     }
-    void Ended(const StepEnd& end) override { current_->Ended(end); }
+    void Ended(const StepEnd& end) override { (second_ ? second_ : first_)->Ended(end); }
 
   private:
-    std::unique_ptr<DatabaseWork> current_;
+    std::unique_ptr<DatabaseWork> first_;
+    std::unique_ptr<DatabaseWork> second_;
     std::function<std::unique_ptr<DatabaseWork>()> then_;
 };
 

@@ -23,7 +23,7 @@ Counted KeptSourceCounts(Platform& platform, const std::string& report)
             return kept;
         }
         TableAnalysis analysis = ReadTableAnalysis(platform.ReadTextFile(report));
-        if (analysis.isReport && !analysis.inUse)
+        if (analysis.unread.empty() && !analysis.inUse)
             kept.analysis = std::move(analysis);
         else
             kept.why = "el fichero " + report + " no es un análisis de tablas válido" +
@@ -72,7 +72,15 @@ void CountWork::Ended(const StepEnd& end)
 
 void SourceCount::Counted(::Counted counted)
 {
-    if (!counted.analysis) {
+    // What a reader that missed every row would give.
+    if (counted.analysis && RecordsOfAllTables(*counted.analysis) == 0 && dump_.RecordsWritten() > 0) {
+        counted.why = "el análisis de tablas no cuenta ningún registro y la descarga escribió " +
+                      Records(dump_.RecordsWritten());
+        counted.analysis.reset();
+    }
+    if (counted.analysis) {
+        dump_.CompareWithCount(*counted.analysis);
+    } else {
         if (!run_.System().RemoveFile(plan_.SourceReport()))
             run_.Log().Error("No se puede borrar el análisis de tablas fallido " + plan_.SourceReport());
         counted.why = "no se han podido contar los registros de origen: " + counted.why;

@@ -6,6 +6,7 @@
 
 #include "database_work.h"
 #include "table_analysis.h"
+#include "table_pass.h"
 
 // Counting every table's records with proutil's table analysis: the source
 // after its dump, the destination before its load (a binary load appends,
@@ -60,11 +61,12 @@ class CountWork : public DatabaseWork {
 };
 
 // After a dump that wholly succeeded. A report that is not right is not
-// kept, so that a later load alone never compares with it.
+// kept, so that a later load alone never compares with it; one that is
+// right is what each table's dump must have written.
 class SourceCount : public CountWork {
   public:
-    SourceCount(RunServices& run, const DatabasePlan& plan, DatabaseRecords& records)
-        : CountWork(run, plan, plan.sourceCount, "Contando registros "), records_(records)
+    SourceCount(RunServices& run, const DatabasePlan& plan, DatabaseRecords& records, TablePass& dump)
+        : CountWork(run, plan, plan.sourceCount, "Contando registros "), records_(records), dump_(dump)
     {
     }
 
@@ -72,6 +74,7 @@ class SourceCount : public CountWork {
     void Counted(::Counted counted) override;
 
     DatabaseRecords& records_;
+    TablePass& dump_;
 };
 
 // Before the first load: the records the destination already holds.

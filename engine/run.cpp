@@ -166,12 +166,12 @@ void Run::DumpPhase()
     for (std::size_t i = 0; i < plan_.databases.size(); ++i) {
         const DatabasePlan& database = plan_.databases[i];
         auto pass = std::make_unique<TablePass>(Services(), kDump, database);
-        const TablePass& dumped = *pass;
+        TablePass& dumped = *pass;
         DatabaseRecords& records = records_[i];
         auto count = [this, &dumped, &database, &records]() -> std::unique_ptr<DatabaseWork> {
             if (!dumped.Succeeded() || !request_.verify)
                 return nullptr;
-            return std::make_unique<SourceCount>(Services(), database, records);
+            return std::make_unique<SourceCount>(Services(), database, records, dumped);
         };
         jobs.push_back({database.database, std::make_unique<FollowedWork>(std::move(pass), count)});
     }

@@ -118,14 +118,12 @@ Verdict JudgeTableAnalysis(const CommandResult& result, const TableAnalysis& ana
 {
     if (analysis.inUse)
         return {false, "la base de datos estaba en uso"};
-    if (result.exitCode == 0 && analysis.isReport)
+    if (result.exitCode == 0 && analysis.unread.empty())
         return {true, {}};
-    // The reader's own rule refused what was printed: it says which part.
-    if (!analysis.unread.empty()) {
-        const std::string ending = result.exitCode == 0 ? "" : FailureReason(result.exitCode, true, "") + "; ";
-        return {false, ending + Shown(analysis.unread)};
-    }
-    return {false, FailureReason(result.exitCode, analysis.isReport, "un análisis de tablas que se pueda leer")};
+    std::string reason = result.exitCode == 0 ? "" : FailureReason(result.exitCode, true, "");
+    if (!analysis.unread.empty())
+        reason += (reason.empty() ? "" : "; ") + Shown(analysis.unread);
+    return {false, reason};
 }
 
 long long RecordsDumped(const CommandResult& result)

@@ -11,7 +11,6 @@
 
 namespace {
 
-const std::string_view kBlockStart = "RECORD BLOCK SUMMARY FOR AREA";
 const std::string_view kSubtotals = "Subtotals:";
 const std::string_view kTotals = "Totals:";
 const std::string_view kBlanks = " \t\r";
@@ -117,9 +116,20 @@ bool IsRule(std::span<const std::string_view> words)
                        [](std::string_view word) { return word.find_first_not_of("-=") == std::string_view::npos; });
 }
 
-// "RECORD BLOCK SUMMARY FOR AREA ...", "INDEX BLOCK SUMMARY ...", "DATABASE
-// SUMMARY", and the report's totals: where an area's rows stop when it
-// prints no subtotals.
+bool IsCapitalWord(std::string_view word)
+{
+    return std::all_of(word.begin(), word.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+}
+
+// "RECORD BLOCK SUMMARY", and each of its areas and their parts: "... FOR
+// AREA "Employee": 7", "... FOR SHARED TABLES".
+bool IsRecordBlockHeader(std::span<const std::string_view> words)
+{
+    return words.size() >= 3 && words[0] == "RECORD" && words[1] == "BLOCK" && words[2] == "SUMMARY";
+}
+
+// "INDEX BLOCK SUMMARY ...", "LOB SUMMARY ...", "DATABASE SUMMARY", and the
+// report's totals: where the rows of an area that prints no subtotal stop.
 bool StartsASection(std::span<const std::string_view> words)
 {
     if (words[0] == kTotals)
@@ -127,14 +137,21 @@ bool StartsASection(std::span<const std::string_view> words)
     for (const std::string_view word : words) {
         if (word == "SUMMARY")
             return true;
-        if (!std::all_of(word.begin(), word.end(), [](char c) { return c >= 'A' && c <= 'Z'; }))
+        if (!IsCapitalWord(word))
             return false;
     }
     return false;
 }
 
-// One area's record block summary as far as it has been read.
-struct Block {
+// 11.x: the line over an area's own subtotal, after its parts.
+bool IsAreaSummary(std::span<const std::string_view> words)
+{
+    return words.size() >= 3 && words[0] == "Summary" && words[1] == "for" && words[2] == "AREA";
+}
+
+// The rows that one subtotal line is about: an area's own rows, or one of
+// the parts of an area.
+struct Group {
     std::vector<std::pair<std::string_view, long long>> rows;
     std::string_view alone;  // a word alone on the line before: perhaps a long name
     // The first line this reader does not understand: harmless where a
@@ -165,79 +182,186 @@ struct Block {
         if (unknown.empty())
             unknown = line;
     }
+
+    long long Records() const
+    {
+        long long records = 0;
+        for (const auto& [name, count] : rows)
+            records += count;
+        return records;
+    }
 };
 
-// Counts the block's rows, or says why they cannot be trusted: the rows
-// of a block with a subtotal must add up to it; without one, every line
-// of the block must have been understood.
-std::string Settle(Block& block, std::span<const std::string_view> subtotals,
-                   std::map<std::string, TableRecords>& tables)
+// A figure that the report prints of its own rows, against the rows read.
+struct Check {
+    enum class Of { Group, Area, Report } of;
+    long long read = 0;
+    std::optional<long long> printed;  // nothing when its line cannot be read
+    std::string_view line;
+};
+
+const std::string kUnknownLine = "una línea del análisis de tablas no se entiende: ";
+
+// The reader's one rule: a report is read whole when it holds a record
+// block summary, every figure it prints of its rows is theirs, and every
+// part that prints no figure was understood line by line.
+std::string WhyUnread(bool recordBlockSeen, const std::vector<Check>& checks)
 {
-    long long rows = 0;
-    for (const auto& [name, records] : block.rows)
-        rows += records;
-    if (!subtotals.empty()) {
-        const auto subtotal = RowRecords(subtotals.subspan(1));
-        if (subtotal && *subtotal != rows)
+    if (!recordBlockSeen)
+        return "no tiene ningún resumen de registros (RECORD BLOCK SUMMARY)";
+    for (const Check& check : checks) {
+        if (!check.printed)
+            return kUnknownLine + std::string(check.line);
+        if (*check.printed == check.read)
+            continue;
+        switch (check.of) {
+        case Check::Of::Group:
             return "las filas de un área del análisis de tablas no suman su subtotal";
-    } else {
-        block.Note(block.alone);  // a long name whose numbers never came
-        if (!block.unknown.empty())
-            return "una línea del análisis de tablas no se entiende: " + std::string(block.unknown);
+        case Check::Of::Area:
+            return "las partes de un área del análisis de tablas no suman el subtotal del área";
+        case Check::Of::Report:
+            return "las filas del análisis de tablas no suman sus totales (Totals:)";
+        }
     }
-    for (const auto& [name, records] : block.rows)
-        Count(tables, name, records);
     return {};
+}
+
+class Reader {
+  public:
+    void Take(std::string_view line);
+    TableAnalysis Finish();
+
+  private:
+    void TakeInRecords(std::string_view line, std::span<const std::string_view> words);
+    void Close(std::string_view subtotalLine, std::span<const std::string_view> subtotal);
+    static std::optional<long long> Printed(std::span<const std::string_view> words)
+    {
+        return RowRecords(words.subspan(1));
+    }
+
+    // Where the reader is: among an area's record rows, in a LOB summary
+    // that follows them, or anywhere else.
+    enum class Region { Other, Records, Lobs } region_ = Region::Other;
+    std::optional<Group> group_;
+    bool recordBlockSeen_ = false;
+    long long area_ = 0;    // of the area's groups since its header or its last subtotal
+    long long report_ = 0;  // of every group
+    std::vector<Check> checks_;
+    TableAnalysis analysis_;
+};
+
+void Reader::Take(std::string_view line)
+{
+    const std::vector<std::string_view> words = Words(line);
+    if (words.empty()) {
+        if (group_)
+            group_->Take(line, words);
+        return;
+    }
+    // The warning comes before the statistics it is about.
+    if (!recordBlockSeen_ && words.back() == kInUse)
+        analysis_.inUse = true;
+    if (IsRecordBlockHeader(words)) {
+        Close({}, {});
+        region_ = Region::Records;
+        if (words.size() > 4 && words[3] == "FOR") {
+            recordBlockSeen_ = true;
+            if (words[4] == "AREA")
+                area_ = 0;
+            group_.emplace();
+        }
+        return;
+    }
+    if (StartsASection(words)) {
+        Close({}, {});
+        if (words[0] == kTotals && region_ != Region::Other)
+            checks_.push_back({Check::Of::Report, report_, Printed(words), Trimmed(line)});
+        region_ = words[0] == "LOB" && region_ != Region::Other ? Region::Lobs : Region::Other;
+        return;
+    }
+    if (region_ == Region::Records)
+        TakeInRecords(line, words);
+}
+
+void Reader::TakeInRecords(std::string_view line, std::span<const std::string_view> words)
+{
+    if (IsAreaSummary(words)) {
+        Close({}, {});
+        return;
+    }
+    if (words[0] == kSubtotals) {
+        if (group_) {
+            Close(Trimmed(line), words);
+        } else {
+            checks_.push_back({Check::Of::Area, area_, Printed(words), Trimmed(line)});
+            area_ = 0;
+        }
+        return;
+    }
+    if (!group_) {
+        if (IsRule(words) || IsColumnHeader(words))
+            return;
+        group_.emplace();
+    }
+    group_->Take(line, words);
+}
+
+// The group's rows are counted; whether they can be trusted is judged at
+// the end, with every other figure of the report.
+void Reader::Close(std::string_view subtotalLine, std::span<const std::string_view> subtotal)
+{
+    if (!group_)
+        return;
+    Group group = std::move(*group_);
+    group_.reset();
+    const long long records = group.Records();
+    if (!subtotal.empty()) {
+        checks_.push_back({Check::Of::Group, records, Printed(subtotal), subtotalLine});
+    } else {
+        group.Note(group.alone);  // a long name whose numbers never came
+        if (!group.unknown.empty())
+            checks_.push_back({Check::Of::Group, records, std::nullopt, group.unknown});
+    }
+    area_ += records;
+    report_ += records;
+    for (const auto& [name, count] : group.rows)
+        Count(analysis_.tables, name, count);
+}
+
+TableAnalysis Reader::Finish()
+{
+    Close({}, {});
+    analysis_.unread = WhyUnread(recordBlockSeen_, checks_);
+    // A table among the rows of a part not read would otherwise compare
+    // equal, absent from both reports.
+    if (!analysis_.unread.empty())
+        analysis_.tables.clear();
+    return std::move(analysis_);
 }
 
 } // namespace
 
 TableAnalysis ReadTableAnalysis(std::string_view report)
 {
-    TableAnalysis analysis;
-    bool blockSeen = false;
-    std::optional<Block> block;
-    // A block that is not read leaves the whole report unread: a table
-    // among its missed rows would otherwise compare equal, absent from both.
-    const auto close = [&](std::span<const std::string_view> subtotals) {
-        analysis.unread = Settle(*block, subtotals, analysis.tables);
-        analysis.isReport = analysis.unread.empty();
-        if (!analysis.isReport)
-            analysis.tables.clear();
-        block.reset();
-        return analysis.isReport;
-    };
+    Reader reader;
     for (size_t start = 0; start < report.size();) {
         const auto end = std::min(report.find('\n', start), report.size());
-        const std::string_view line = report.substr(start, end - start);
+        reader.Take(report.substr(start, end - start));
         start = end + 1;
-        const std::vector<std::string_view> words = Words(line);
-        if (block && !words.empty() && StartsASection(words) && !close({}))
-            return analysis;
-        if (Trimmed(line).starts_with(kBlockStart)) {
-            blockSeen = true;
-            block.emplace();
-            continue;
-        }
-        // The warning comes before the statistics it is about.
-        if (!blockSeen && !words.empty() && words.back() == kInUse)
-            analysis.inUse = true;
-        if (!block)
-            continue;
-        if (!words.empty() && words[0] == kSubtotals) {
-            if (!close(words))
-                return analysis;
-        } else {
-            block->Take(line, words);
-        }
     }
-    if (block)
-        close({});
-    return analysis;
+    return reader.Finish();
 }
 
 long long RecordsOf(const TableAnalysis& analysis, const std::string& table)
 {
     const auto found = analysis.tables.find(TableKey(table));
     return found == analysis.tables.end() ? 0 : found->second.records;
+}
+
+long long RecordsOfAllTables(const TableAnalysis& analysis)
+{
+    long long records = 0;
+    for (const auto& [key, table] : analysis.tables)
+        records += table.records;
+    return records;
 }

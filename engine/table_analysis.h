@@ -15,29 +15,31 @@ struct TableRecords {
 };
 
 struct TableAnalysis {
-    // At least one area's record block summary was read whole, and every one
-    // was: its rows add up to its subtotal, or, where it prints none, each of
-    // its lines is understood.
-    bool isReport = false;
     // The database was in use (2486): the counts are approximations.
     bool inUse = false;
     // By TableKey (table_list.h), so that a list's line finds its table. A
     // table the report does not name holds no records. System tables (_File
-    // and the like) are left out.
+    // and the like) are left out. Empty when the report was not read whole.
     std::map<std::string, TableRecords> tables;
-    // Why the report could not be read, and no table was counted; whole, for
-    // the caller to cut for display. Empty when it was read or when the
-    // output holds no record block at all.
+    // Why the report was not read whole, and no table was counted; whole,
+    // for the caller to cut for display. Empty when it was read whole: every
+    // subtotal and total it prints adds up to the rows read, and where
+    // nothing vouches for a part of it, each line of that part is understood.
     std::string unread;
 };
 
-// Takes the rows of every record block summary, in the one-line shape and
-// in the older one where a long name stands alone, its numbers on the next
-// line. A summary ends at its Subtotals line or, where it prints none (as
-// 9.1 does), where the next section starts ("INDEX BLOCK SUMMARY ...",
-// "Totals:"...) or the output does. Lines end in LF or CR LF.
+// Takes the rows of every record block summary: one level of rows under
+// each area, or 11.x's parts under it ("RECORD BLOCK SUMMARY FOR SHARED
+// TABLES") with the area's own "Summary for AREA" subtotal; a long name
+// alone on its line with its numbers on the next; 9.1's areas without
+// subtotals, which end where the next section or the output does. LOB
+// summaries count LOBs, not records, and are passed over. Lines end in LF
+// or CR LF.
 TableAnalysis ReadTableAnalysis(std::string_view report);
 
 // The records of the table of that name (any spelling: TableKey); 0 for a
 // table the report does not name.
 long long RecordsOf(const TableAnalysis& analysis, const std::string& table);
+
+// The records of every table the report counted, system tables left out.
+long long RecordsOfAllTables(const TableAnalysis& analysis);

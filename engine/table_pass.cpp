@@ -77,8 +77,10 @@ void TablePass::Ended(const StepEnd& end)
         return;
     }
     if (end.verdict.succeeded) {
-        if (const long long records = RecordsDumped(end.result); records >= 0)
+        if (const long long records = RecordsDumped(end.result); records >= 0) {
             figures_->recordsDumped = figures_->recordsDumped.value_or(0) + records;
+            written_.push_back({&table, records});
+        }
     } else {
         failed_.push_back({table.listed.name, end.verdict.reason, LastLine(end.result)});
     }
@@ -100,4 +102,26 @@ void TablePass::Finish()
     run_.MarkRunFailed();
     run_.Tell(plan_.database,
               {FailedTablesMessage(plan_.database.name, failed_) + run_.DetailsNote(), "Vaciallena", kStylePlain});
+}
+
+void TablePass::CompareWithCount(const TableAnalysis& source)
+{
+    std::vector<FailedTable> failed;
+    for (const Written& written : written_) {
+        const long long counted = RecordsOf(source, written.table->listed.name);
+        if (written.records == counted)
+            continue;
+        failed.push_back({written.table->listed.name,
+                          "descargó " + Thousands(written.records) + " de " +
+                              CountText(counted, "registro", "registros"),
+                          {}});
+        ++figures_->commandsFailed;
+        *figures_->recordsDumped -= written.records;
+    }
+    if (failed.empty())
+        return;
+    const std::string message = FailedTablesMessage(plan_.database.name, failed);
+    run_.Log().Error(message);
+    run_.MarkRunFailed();
+    run_.Tell(plan_.database, {message + run_.DetailsNote(), "Vaciallena", kStylePlain});
 }

@@ -5,6 +5,7 @@
 
 #include "database_work.h"
 #include "failure_report.h"
+#include "table_analysis.h"
 
 // A dump or a load of one database: a command for every table of its list
 // that runs one, in the list's order. A failed table does not stop the
@@ -20,6 +21,12 @@ class TablePass : public DatabaseWork {
     void Ended(const StepEnd& end) override;
     // Every table of the list succeeded.
     bool Succeeded() const { return over_ && !stopped_ && failed_.empty(); }
+    // The records its dumps said they wrote; 0 when none said.
+    long long RecordsWritten() const { return figures_ ? figures_->recordsDumped.value_or(0) : 0; }
+    // A dump does not stop at a damaged record: it leaves it out and still
+    // says it succeeded. Each table whose dump said how many records it
+    // wrote fails when the source's count of it says otherwise.
+    void CompareWithCount(const TableAnalysis& source);
 
   private:
     // True when the pass can begin; otherwise it has been told why not.
@@ -33,6 +40,12 @@ class TablePass : public DatabaseWork {
     PassFigures* figures_ = nullptr;
     std::size_t next_ = 0;
     std::vector<FailedTable> failed_;
+    // The tables whose dumps said how many records they wrote.
+    struct Written {
+        const PlannedTable* table;
+        long long records;
+    };
+    std::vector<Written> written_;
     bool begun_ = false;
     bool over_ = false;
     bool stopped_ = false;

@@ -56,8 +56,8 @@ class EngineTest : public ::testing::Test {
     // Commands whose line holds part end that way; every other succeeds.
     void Answer(const std::string& part, const CommandResult& result)
     {
-        platform.answer = [part, result](const std::string& line) {
-            return line.find(part) != std::string::npos ? result : FakePlatform::Succeeded(line);
+        platform.answer = [this, part, result](const std::string& line) {
+            return line.find(part) != std::string::npos ? result : platform.Succeeded(line);
         };
     }
 

@@ -196,12 +196,12 @@ TEST_F(EngineTest, FailedTablesAreToldOnceAfterTheirPassAndStopTheRun)
 {
     Tick(CheckBox::Check2);
     Tick(CheckBox::Check3);
-    platform.answer = [](const std::string& line) -> CommandResult {
+    platform.answer = [this](const std::string& line) -> CommandResult {
         if (line.find("korvane.db -C dump factura") != std::string::npos)
             return {2, "Dumping factura\n** Table factura not found. (2345)\r\n"};
         if (line.find("korvane.db -C dump cliente") != std::string::npos)
             return {0, "Dumped 0 records.\n"};  // exit 0 without the success number
-        return FakePlatform::Succeeded(line);
+        return platform.Succeeded(line);
     };
     engine.Aceptar_Click();
 
@@ -277,10 +277,10 @@ TEST_F(EngineTest, ListMistakesFailTheirDatabase)
 TEST_F(EngineTest, IndexRebuildFailuresAreToldAndTheOtherDatabasesStillRebuild)
 {
     Tick(CheckBox::Check3);
-    platform.answer = [](const std::string& line) -> CommandResult {
+    platform.answer = [this](const std::string& line) -> CommandResult {
         if (line.find("korvane1.db -C idxbuild") != std::string::npos)
             return {0, "** Cannot rebuild: the database is damaged. (1234)\n"};
-        return FakePlatform::Succeeded(line);
+        return platform.Succeeded(line);
     };
     engine.Aceptar_Click();
     EXPECT_EQ(Messages(), EventLog{"message 0 [Vaciallena] No se han podido reconstruir los índices de la base de "
@@ -348,6 +348,40 @@ TEST_F(EngineTest, ACountThatCannotBeReadSaysWhy)
         << Messages()[0];
 }
 
+// A report read as holding no table proves nothing when the dumps wrote
+// records: the database is not compared, and never compares equal.
+TEST_F(EngineTest, ASourceCountOfNoRecordsAfterDumpsThatWroteSomeIsNoCount)
+{
+    Tick(CheckBox::Check2);
+    Tick(CheckBox::Check3);
+    Tick(CheckBox::Check4);
+    Answer(Native("D:\\bd\\korvane1.db -C tabanalys"), {0, FakePlatform::EmptyReport()});
+    engine.Aceptar_Click();
+    EXPECT_NE(Written().find("Comprobación korvane1: no comprobada: no se han podido contar los registros de origen: el "
+                             "análisis de tablas no cuenta ningún registro y la descarga escribió 4 registros"),
+              std::string::npos)
+        << Written();
+}
+
+// A dump that leaves damaged records out still says it succeeded: only its
+// count against the table's finds it, and nothing is loaded.
+TEST_F(EngineTest, ADumpThatWroteFewerRecordsThanItsTableFailsIt)
+{
+    Tick(CheckBox::Check2);
+    Tick(CheckBox::Check3);
+    Tick(CheckBox::Check4);
+    platform.answer = [this](const std::string& line) {
+        CommandResult result = platform.Succeeded(line);
+        if (line.find("korvane2.db -C dump factura") != std::string::npos)
+            result.output = "** Damaged record. (9200)\nDumped 1 records. (13932)\nBinary Dump complete. (6254)\n";
+        return result;
+    };
+    engine.Aceptar_Click();
+    EXPECT_EQ(Messages().front(), "message 0 [Vaciallena] Ha fallado 1 tabla de la base de datos korvane2:\n"
+                                  "factura: descargó 1 de 2 registros" + Details());
+    EXPECT_TRUE(Lines("run " + Native("C:\\korv\\dlc\\bin\\proutil F:\\bd\\korvane.db -C load")).empty());
+}
+
 TEST_F(EngineTest, CommandThatCannotBeStartedEndsThePass)
 {
     Tick(CheckBox::Check3);
@@ -392,7 +426,7 @@ TEST_F(EngineTest, RunLogHoldsTheRequestEveryCommandWithItsVerdictAndTheOutcome)
             platform.elapsed += std::chrono::milliseconds(60989);
             return {0, ""};
         }
-        return FakePlatform::Succeeded(line);
+        return platform.Succeeded(line);
     };
     engine.Aceptar_Click();
 
@@ -512,10 +546,10 @@ TEST_F(EngineTest, ProgramErrorsAreLoggedAsTheUserIsToldThem)
 TEST_F(EngineTest, LogThatCannotBeWrittenLeavesTheRunAsItIsAndIsToldOnceAtTheEnd)
 {
     Tick(CheckBox::Check3);
-    platform.answer = [](const std::string& line) -> CommandResult {
+    platform.answer = [this](const std::string& line) -> CommandResult {
         if (line.find("korvane.db -C load") != std::string::npos && line.find("factura.bd") != std::string::npos)
             return {2, "** Cannot load factura. (1111)\n"};
-        return FakePlatform::Succeeded(line);
+        return platform.Succeeded(line);
     };
     engine.Aceptar_Click();
     const EventLog logged = log;
@@ -603,10 +637,10 @@ TEST_F(EngineTest, TheRunKeepsTheRequestReadWhenAceptarWasClicked)
 TEST_F(EngineTest, AnErrorNobodyExpectedEndsTheRunAndUnlocksTheWindow)
 {
     Tick(CheckBox::Check2);
-    platform.answer = [](const std::string& line) -> CommandResult {
+    platform.answer = [this](const std::string& line) -> CommandResult {
         if (line.find("korvane1.db") != std::string::npos)
             throw std::out_of_range("vector::_M_range_check");
-        return FakePlatform::Succeeded(line);
+        return platform.Succeeded(line);
     };
     engine.Aceptar_Click();
     EXPECT_EQ(Messages(), EventLog{"message 16 [Vaciallena] vector::_M_range_check"});
@@ -738,10 +772,10 @@ TEST_F(EngineTest, ACommandThatDidNotStartIsTriedOnceMoreAndOneThatStartedNever)
               std::string::npos);
 
     log.clear();
-    platform.answer = [](const std::string& line) -> CommandResult {
+    platform.answer = [this](const std::string& line) -> CommandResult {
         if (line.find("korvane.db -C dump cliente") != std::string::npos)
             throw RunError("No se puede esperar a que termine la orden");
-        return FakePlatform::Succeeded(line);
+        return platform.Succeeded(line);
     };
     engine.Aceptar_Click();
     EXPECT_TRUE(Lines("pause ").empty());
@@ -792,9 +826,9 @@ TEST_F(EngineTest, TheMachineStaysAwakeForTheRunOnly)
          [this] { platform.answer = [](const std::string&) { return CommandResult{1, "** no. (1)"}; }; }},
         {"failed load",
          [this] {
-             platform.answer = [](const std::string& line) {
+             platform.answer = [this](const std::string& line) {
                  return line.find("-C load") != std::string::npos ? CommandResult{1, ""}
-                                                                  : FakePlatform::Succeeded(line);
+                                                                  : platform.Succeeded(line);
              };
          }},
         {"refused run", [this] { platform.files.insert(Native("F:\\bd\\korvane.lk")); }},
@@ -828,9 +862,9 @@ TEST_F(EngineTest, ProgressCountsTheRunsCommandsAndShowsTheFirstFailure)
     EXPECT_FALSE(window.progress.back().failed);
 
     window.progress.clear();
-    platform.answer = [](const std::string& line) {
+    platform.answer = [this](const std::string& line) {
         return line.find("korvane1.db -C dump cliente") != std::string::npos ? CommandResult{1, ""}
-                                                                            : FakePlatform::Succeeded(line);
+                                                                            : platform.Succeeded(line);
     };
     engine.Aceptar_Click();
     // The 3rd command is the first to fail.

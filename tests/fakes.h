@@ -14,6 +14,7 @@
 
 #include "command_line.h"
 #include "platform.h"
+#include "table_list.h"
 #include "window_ops.h"
 
 // Writes a path given with "\" in the platform's own separator, so one
@@ -259,28 +260,72 @@ class FakePlatform : public Platform {
         return true;
     }
 
-    static CommandResult Succeeded(const std::string& line)
+    // What proutil prints when a command succeeds, as if the databases held
+    // records: a dump takes a table of two records from its source, a load
+    // stores those of the file it names, and a table analysis counts what a
+    // database holds so far (its sources' dumped tables, its destinations'
+    // loaded ones); one that holds none prints a table of no records.
+    CommandResult Succeeded(const std::string& line)
     {
-        if (line.find(" -C dump ") != std::string::npos)
+        const std::vector<std::string> words = Words(line);
+        const std::string function = words.size() > 3 ? words[3] : "";
+        if (function == "dump" && words.size() > 5) {
+            held_[words[1]][words[4]] = kRecordsATable;
+            dumpedTables_[words[5] + kPathSeparator + DumpFileName(words[4])] = words[4];
             return {0, "Dumped 2 records. (13932)\nBinary Dump complete. (6254)\n"};
-        if (line.find(" -C load ") != std::string::npos)
+        }
+        if (function == "load" && words.size() > 4) {
+            const auto dumped = dumpedTables_.find(words[4]);
+            if (dumped != dumpedTables_.end())
+                held_[words[1]][dumped->second] += kRecordsATable;
             return {0, "Binary Load complete. (6256)\n"};
-        if (line.find(" -C tabanalys") != std::string::npos)
-            return {0, EmptyReport()};
+        }
+        if (function == "tabanalys")
+            return {0, held_.count(words[1]) ? Report(held_[words[1]]) : EmptyReport()};
         return {0, "3 indexes were rebuilt. (11465)\n"};
     }
 
     // A table analysis of one area whose tables hold no records.
-    static std::string EmptyReport()
-    {
-        return "RECORD BLOCK SUMMARY FOR AREA \"Schema Area\" : 6\n"
-               "                 -Record Size (B)-   ---Fragments--- Scatter\n"
-               "Table   Records   Size   Min   Max   Mean   Count Factor  Factor\n"
-               "PUB.cliente 0 0.0B 0 0 0 0 1.0 1.0\n"
-               "------------------------------------------------------------\n"
-               "Subtotals: 0 0.0B 0 0 0 0 1.0 1.0\n";
-    }
+    static std::string EmptyReport() { return Report({{"cliente", 0}}); }
 
   private:
+    static constexpr long long kRecordsATable = 2;
+
+    static std::string Report(const std::map<std::string, long long>& tables)
+    {
+        std::string rows;
+        long long all = 0;
+        for (const auto& [table, records] : tables) {
+            const std::string count = std::to_string(records);
+            rows += (table.find('.') == std::string::npos ? "PUB." : "") + table + " " + count + " 0.0B 0 0 0 " + count +
+                    " 1.0 1.0\n";
+            all += records;
+        }
+        return "RECORD BLOCK SUMMARY FOR AREA \"Schema Area\" : 6\n"
+               "                 -Record Size (B)-   ---Fragments--- Scatter\n"
+               "Table   Records   Size   Min   Max   Mean   Count Factor  Factor\n" +
+               rows +
+               "------------------------------------------------------------\n"
+               "Subtotals: " + std::to_string(all) + " 0.0B 0 0 0 " + std::to_string(all) + " 1.0 1.0\n";
+    }
+
+    // The words of a command line, a quoted path as one.
+    static std::vector<std::string> Words(const std::string& line)
+    {
+        std::vector<std::string> words(1);
+        bool quoted = false;
+        for (char c : line) {
+            if (c == '"')
+                quoted = !quoted;
+            else if (c == ' ' && !quoted)
+                words.emplace_back();
+            else
+                words.back() += c;
+        }
+        return words;
+    }
+
+    std::map<std::string, std::map<std::string, long long>> held_;  // by database, by table
+    std::map<std::string, std::string> dumpedTables_;                // by dump file
     EventLog& log_;
 };

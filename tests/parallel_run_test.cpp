@@ -119,12 +119,12 @@ TEST_F(ParallelRunTest, FailuresAreToldAsOneAtATimeTellsThem)
 {
     window.values[CheckBox::Check2] = 0;
     platform.textFiles[ListOf("korvane1")] = "cliente\r\nmal nombre\r\n";
-    platform.answer = [](const std::string& line) -> CommandResult {
+    platform.answer = [this](const std::string& line) -> CommandResult {
         if (Has(line, "korvane.db -C load") && Has(line, "factura.bd"))
             return {2, "** Cannot load factura. (1111)\n"};
         if (Has(line, "korvane2.db -C load") && Has(line, "cliente.bd"))
             return {0, ""};
-        return FakePlatform::Succeeded(line);
+        return platform.Succeeded(line);
     };
     engine.Aceptar_Click();
     const std::vector<std::string> together = Messages();

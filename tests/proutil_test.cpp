@@ -267,7 +267,7 @@ TEST_F(ProutilStandin, FollowsTheDocumentedCommandLines)
         }
         if (row.report != Report::None) {
             const TableAnalysis analysis = ReadTableAnalysis(result.output);
-            EXPECT_TRUE(analysis.isReport) << result.output;
+            EXPECT_EQ(analysis.unread, "") << result.output;
             EXPECT_EQ(analysis.inUse, row.report == Report::Approximate);
             EXPECT_EQ(Counts(analysis), Counts(before)) << result.output;
         }

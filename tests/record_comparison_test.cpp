@@ -12,7 +12,6 @@ using Kind = TableComparison::Kind;
 TableAnalysis Report(const std::vector<std::pair<std::string, long long>>& rows)
 {
     TableAnalysis analysis;
-    analysis.isReport = true;
     for (const auto& [name, records] : rows)
         analysis.tables[TableKey(name)] = {name, records};
     return analysis;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -53,7 +54,7 @@ TEST(TableAnalysis, ReadsTheRowsOfEveryShapeAndOwner)
         Row("PUB.cliente", 1117) + "PUB.proveedores-de-importacion\n" + "           " + Row("", 25, "848B") +
         Row("audit.registro", 7, "1.2M") + Row("PUB._File", 42, "848.0B") + Row("PUB.vacia", 0, "0.0B")));
 
-    EXPECT_TRUE(analysis.isReport);
+    EXPECT_EQ(analysis.unread, "");
     EXPECT_FALSE(analysis.inUse);
     EXPECT_EQ(Records(analysis, "Cliente"), 1117);
     EXPECT_EQ(Records(analysis, "proveedores-de-importacion"), 25);
@@ -65,12 +66,12 @@ TEST(TableAnalysis, ReadsTheRowsOfEveryShapeAndOwner)
     EXPECT_EQ(analysis.tables.at(TableKey("audit.registro")).name, "audit.registro");
 }
 
-// Rows of one table in several areas, or of its partitions, add up; rows
-// outside an area's summary and the totals count for nothing.
+// Rows of one table in several areas, or of its partitions, add up; the
+// totals count for nothing of their own.
 TEST(TableAnalysis, SumsTheRowsOfATable)
 {
     const std::string report = Block(Row("PUB.cliente", 10) + Row("PUB.pedido.p2023", 5)) +
-                               Block(Row("PUB.CLIENTE", 3) + Row("PUB.pedido.p2024", 4)) + Row("PUB.cliente", 100) +
+                               Block(Row("PUB.CLIENTE", 3) + Row("PUB.pedido.p2024", 4)) +
                                "Totals:  22  1.0K  6  434  179  22  1.0  1.2\n";
     std::string crlf;
     for (char c : report)
@@ -109,7 +110,7 @@ TEST(TableAnalysis, TextThatIsNoWholeReportCountsNothing)
     for (const std::string& text : {std::string("** The database korvane is in use in single-user mode. (263)\n"),
                                     std::string(), unreadableRow}) {
         const TableAnalysis analysis = ReadTableAnalysis(text);
-        EXPECT_FALSE(analysis.isReport) << text;
+        EXPECT_NE(analysis.unread, "") << text;
         EXPECT_TRUE(analysis.tables.empty()) << text;
     }
 }
@@ -127,7 +128,7 @@ TEST(TableAnalysis, ReadsAnAreaWithoutSubtotals)
                              "                   7  400B    50    60    57          7    1.0     1.0\n"
                              "  ==========================\n";
     const TableAnalysis analysis = ReadTableAnalysis(area);
-    EXPECT_TRUE(analysis.isReport);
+    EXPECT_EQ(analysis.unread, "");
     EXPECT_EQ(Records(analysis, "Department-Of-Long-Name"), 7);
 
     // Each section's next line would leave the area unread were it the area's.
@@ -156,16 +157,117 @@ TEST(TableAnalysis, RefusesAReportItCannotWhollyReadAndSaysWhy)
          unknown + "PUB.factura  1,117  195.6K  89  434  179  1,117  1.0  1.2"},
         {counted + area + "PUB.numbers-never-came\n", unknown + "PUB.numbers-never-came"},
         {counted + Block(Row("PUB.factura", 5), 6), "las filas de un área del análisis de tablas no suman su subtotal"},
-        {"** The database korvane is in use in single-user mode. (263)\n", ""}};
+        {counted + Row("PUB.factura", 5) + "Totals:  3  1.0K  6  434  179  3  1.0  1.2\n",
+         "las filas del análisis de tablas no suman sus totales (Totals:)"},
+        {counted + "Summary for AREA \"Schema Area\": 6\nSubtotals:  4  1.0K  6  434  179  4  1.0  1.2\n",
+         "las partes de un área del análisis de tablas no suman el subtotal del área"},
+        {Block(Row("PUB.cliente", 3)) + "Totals:  3  1.0K\n", unknown + "Totals:  3  1.0K"},
+        {"** The database korvane is in use in single-user mode. (263)\n",
+         "no tiene ningún resumen de registros (RECORD BLOCK SUMMARY)"}};
     for (const auto& [text, why] : cases) {
         const TableAnalysis analysis = ReadTableAnalysis(text);
-        EXPECT_FALSE(analysis.isReport) << text;
         EXPECT_TRUE(analysis.tables.empty()) << text;
         EXPECT_EQ(analysis.unread, why);
     }
 
     // A subtotal vouches for its rows: a stray line beside them is no matter.
     EXPECT_EQ(Records(ReadTableAnalysis(Block(Row("PUB.cliente", 3) + "Some note\n")), "cliente"), 3);
+}
+
+const char* const kHeaders = "                                 -Record Size (B)-   ---Fragments--- Scatter\n"
+                             "Table                   Records    Size   Min   Max  Mean    Count Factor  Factor\n";
+const char* const kRule = "                                 --------------------------------------------------\n";
+
+// 11.x: each area's rows in a part of their own, the area's own subtotal,
+// partitions, an area without tables, a LOB summary and the totals.
+const std::string kNested = std::string("RECORD BLOCK SUMMARY FOR AREA \"Schema Area\": 6\n") +
+    "-------------------------------------------------------\n\n"
+    "RECORD BLOCK SUMMARY FOR SHARED TABLES\n--------------------------------------------\n\n" + kHeaders +
+    "PUB._File                    25    3.2K    95   218   131       25    1.0     1.0\n\n" + kRule +
+    "Subtotals:                   25    3.2K    95   218   131       25    1.0     1.0\n\n" + kRule +
+    "Summary for AREA \"Schema Area\": 6\n"
+    "Subtotals:                   25    3.2K    95   218   131       25    1.0     1.0\n\n"
+    "RECORD BLOCK SUMMARY FOR AREA \"Employee\": 7\n-------------------------------------------------------\n\n"
+    "RECORD BLOCK SUMMARY FOR SHARED TABLES\n--------------------------------------------\n\n" + kHeaders +
+    "PUB.Benefits                 21  848.0B    39    41    40       21    1.0     1.0\n"
+    "PUB.Department                7  211.0B    26    35    30        7    1.0     2.0\n"
+    "PUB.cust-list.Initial        10  400.0B    40    40    40       10    1.0     1.0\n"
+    "PUB.cust-list.list1           5  200.0B    40    40    40        5    1.0     1.0\n"
+    "PUB.stock.Initial(Composite)\n"
+    "                             12  600.0B    50    50    50       12    1.0     1.0\n\n" + kRule +
+    "Subtotals:                   55    2.2K    26    50    40       55    1.0     1.2\n\n" + kRule +
+    "Summary for AREA \"Employee\": 7\n"
+    "Subtotals:                   55    2.2K    26    50    40       55    1.0     1.2\n\n"
+    "RECORD BLOCK SUMMARY FOR AREA \"Info Area\": 8\n-------------------------------------------------------\n\n" +
+    kRule + "Summary for AREA \"Info Area\": 8\n"
+    "Subtotals:                    0    0.0B     0     0     0        0    0.0     0.0\n\n"
+    "LOB SUMMARY FOR AREA \"Employee\": 7\nLOB SUMMARY FOR SHARED TABLES:\n"
+    "                         --- LOB Size ---\nTable       LOBs   Size   Min   Max   Mean\n"
+    "PUB.Benefits:1\n   Photo:5   400   55.1M  1.4M  8.2M  4.8M\n"
+    "Subtotals:  400   55.1M  1.4M  8.2M  4.8M\n\n"
+    "Totals:                      80    5.4K    26   218    67       80    1.0     1.1\n\n"
+    "INDEX BLOCK SUMMARY FOR AREA \"Employee\": 7\n"
+    "PUB.Benefits\n  EmpNo  9  1  1  1  8.0B  0.0  1.0\n";
+
+// Before 10.2B06: one level of rows, a long name alone with its numbers below.
+const std::string kOneLevel = Block(Row("PUB._File", 25, "3.2K") + Row("PUB.cliente", 1117)) +
+    Block(Row("audit.registro", 7) + "PUB.proveedores-de-importacion\n" + "                 " +
+          Row("", 30, "848B")) +
+    "Totals:  1179  1.0K  6  434  179  1179  1.0  1.2\n";
+
+std::map<std::string, long long> Counts(const TableAnalysis& analysis)
+{
+    std::map<std::string, long long> counts;
+    for (const auto& [key, table] : analysis.tables)
+        counts[table.name] = table.records;
+    return counts;
+}
+
+TEST(TableAnalysis, ReadsTheNestedAreasOf11)
+{
+    const TableAnalysis analysis = ReadTableAnalysis(kNested);
+    EXPECT_EQ(analysis.unread, "");
+    EXPECT_EQ(Counts(analysis), (std::map<std::string, long long>{
+                                    {"Benefits", 21}, {"Department", 7}, {"cust-list", 15}, {"stock", 12}}));
+}
+
+// A line dropped or a row's records changed: the reader gives the counts it
+// gave the whole report, or none and why, never other counts.
+TEST(TableAnalysis, AReportWithAnyLineMissingOrMiscountedIsReadRightOrNotAtAll)
+{
+    for (const std::string& report : {kNested, kOneLevel}) {
+        std::vector<std::string> lines;
+        std::istringstream stream(report);
+        for (std::string line; std::getline(stream, line);)
+            lines.push_back(line);
+        const auto right = Counts(ReadTableAnalysis(report));
+        ASSERT_FALSE(right.empty());
+        const auto joined = [&lines](std::size_t skip, const std::string& instead) {
+            std::string text;
+            for (std::size_t i = 0; i < lines.size(); ++i)
+                text += i != skip ? lines[i] + "\n" : instead;
+            return text;
+        };
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            std::istringstream words(lines[i]);
+            std::string changed;
+            bool counted = false;
+            for (std::string word; words >> word;) {
+                if (!counted && word.find_first_not_of("0123456789") == std::string::npos) {
+                    word = std::to_string(std::stoll(word) + 1);
+                    counted = true;
+                }
+                changed += word + " ";
+            }
+            for (const std::string& text : {joined(i, ""), joined(i, changed + "\n")}) {
+                const TableAnalysis analysis = ReadTableAnalysis(text);
+                if (analysis.unread.empty())
+                    EXPECT_EQ(Counts(analysis), right) << text;
+                else
+                    EXPECT_TRUE(analysis.tables.empty()) << text;
+            }
+        }
+    }
 }
 
 } // namespace
