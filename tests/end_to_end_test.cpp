@@ -269,6 +269,33 @@ TEST_F(EndToEnd, ATableWithRecordsLeftOutOfItsListIsNamed)
         << Messages().front();
 }
 
+// Every shape of the table analysis that proutil prints is read whole: each
+// table compares equal because it was counted, not because none was.
+TEST_F(EndToEnd, EveryShapeOfTheTableAnalysisComparesTheRecords)
+{
+    for (const char* shape : {"one-level", "9.1", "wrapped", "11"}) {
+        ScopedEnvironment printed("PROUTIL_TABANALYS", shape);
+        WriteSampleDatabases(source, destination, listFolder);
+        log.clear();
+        engine.Aceptar_Click();
+        EXPECT_TRUE(Messages().empty()) << shape << ": " << Messages().front();
+        const std::string text = WrittenLog();
+        EXPECT_NE(text.find("Comprobación korvane1: 4 tablas iguales, 0 distintas, 0 sin copiar", text.rfind("Inicio")),
+                  std::string::npos)
+            << shape;
+    }
+}
+
+// A dump that left a damaged record out, and said it succeeded.
+TEST_F(EndToEnd, ADumpThatLeftRecordsOutFailsItsTableAndNothingIsLoaded)
+{
+    ScopedEnvironment damaged("PROUTIL_DAMAGED_TABLE", "cliente");
+    engine.Aceptar_Click();
+    EXPECT_EQ(Messages().front(), "message 0 [Vaciallena] Ha fallado 1 tabla de la base de datos korvane:\n"
+                                  "PUB.cliente: descargó 1 de 2 registros" + Details());
+    ExpectDestinationsUntouched();
+}
+
 // A binary load appends: records already in a table would be repeated.
 TEST_F(EndToEnd, ADestinationWithRecordsIsLoadedOnlyWhenTheUserSaysSo)
 {

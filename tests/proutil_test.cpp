@@ -116,6 +116,15 @@ const Row kRows[] = {
      Report::Approximate},
     {"DST.db -C tabanalys", {{"PROUTIL_WRAP_NAMES", "0"}}, Before::Loaded, 0, {}, {}, After::Unchanged, Report::Exact},
     {"DST.db -C tabanalys all", {}, Before::Loaded, 2, {1405}, {}, After::Unchanged},
+    {"DST.db -C tabanalys", {{"PROUTIL_TABANALYS", "9.1"}}, Before::Loaded, 0, {}, {}, After::Unchanged, Report::Exact},
+    {"DST.db -C tabanalys", {{"PROUTIL_TABANALYS", "wrapped"}}, Before::Loaded, 0, {}, {}, After::Unchanged,
+     Report::Exact, "audit.registro\n"},
+    {"DST.db -C tabanalys", {{"PROUTIL_TABANALYS", "11"}}, Before::Loaded, 0, {}, {}, After::Unchanged, Report::Exact,
+     "PUB.cliente.Initial(Composite)\n"},
+    {"DST.db -C tabanalys", {{"PROUTIL_TABANALYS", "10"}}, Before::Loaded, 2, {9998}, {}, After::Unchanged},
+    // A damaged record is left out, and the dump still says it succeeded.
+    {"SRC.db -C dump cliente VOL", {{"PROUTIL_DAMAGED_TABLE", "cliente"}}, Before::Empty, 0, {9200, 13932, 6254},
+     {"cliente.bd"}, After::Unchanged, Report::None, "dumped. (9200)\nDumped 1 records. (13932)\n"},
 };
 
 // "(N)", the end of a message of number N.

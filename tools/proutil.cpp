@@ -13,9 +13,9 @@
 // databases and dump files of standin_database.h and answers with Progress's
 // messages and their numbers. A DB.lk beside the database (file or folder)
 // means the database is in use: every function refuses it but tabanalys,
-// whose report then begins with the (2486) warning. Every table lives in the
-// one area "Schema Area", whose report has a row for each table, records or
-// none, after the system table PUB._File, a record a table. Without a scope
+// whose report then begins with the (2486) warning. Its report has a row
+// for each table, records or none, after the system table PUB._File, a
+// record a table, in the shape PROUTIL_TABANALYS asks for. Without a scope
 // idxbuild asks on standard input, as the real utility does, and fails at
 // its end. A rebuild that ends follows its (11465) line with a count of its
 // errors, "Index rebuild complete. N error(s) encountered.".
@@ -59,9 +59,31 @@
 //                             load prints: only counting the records shows it
 //   PROUTIL_IN_USE_WARNING=1  tabanalys begins with the (2486) warning of a
 //                             database in use, without a DB.lk
+//   PROUTIL_TABANALYS=SHAPE   the shape of the table analysis's report:
+//                             one-level (the default): every table in the
+//                               one area "Schema Area", then its Subtotals;
+//                             9.1: the same area without Subtotals, sizes in
+//                               whole bytes (848B);
+//                             wrapped: one-level, with every name longer than
+//                               PROUTIL_WRAP_NAMES characters (default 12)
+//                               alone on its line, as before 10.2B06;
+//                             11: each area's rows under RECORD BLOCK SUMMARY
+//                               FOR SHARED TABLES with their Subtotals, then
+//                               its Summary for AREA and subtotal: PUB._File
+//                               in "Schema Area", the tables in "Datos", the
+//                               first with two records or more as partition
+//                               rows (one a long composite name alone on its
+//                               line), an empty area "Indices", a LOB summary
+//                               that counts LOBs, not records, and Totals
 //   PROUTIL_WRAP_NAMES=N      tabanalys prints a name longer than N characters
 //                             alone on its line, its numbers on the next, as
-//                             versions before 10.2B06 do
+//                             versions before 10.2B06 do, in any shape
+//   PROUTIL_DAMAGED_TABLE=TARGET  a dump of that table leaves out the last
+//                             PROUTIL_DAMAGED_RECORDS records (default 1),
+//                             prints a (9200) error for each, and still
+//                             prints "Dumped N records. (13932)" with the
+//                             records it wrote and its success number, as a
+//                             dump of a damaged table does
 //   PROUTIL_STDERR=1          print on standard error instead of standard output
 //   PROUTIL_CRLF=1            end the lines printed with CR LF instead of LF
 //   PROUTIL_LOST_OUTPUT_LOG=FILE  append one line a call whose standard output
@@ -283,6 +305,8 @@ class Proutil {
             return Fail("PROUTIL_WRAP_NAMES is not a number of characters.", 9998);
         if (!wrap.empty())
             wrapBeyond_ = static_cast<size_t>(width);
+        if (std::optional<int> refused = ReadShape())
+            return *refused;
         std::string rebuildErrors = GetEnv("PROUTIL_IDXBUILD_ERRORS");
         if (!rebuildErrors.empty() && (!ParseInt(rebuildErrors, rebuildErrors_) || rebuildErrors_ < 0))
             return Fail("PROUTIL_IDXBUILD_ERRORS is not a number of errors.", 9998);
@@ -297,6 +321,27 @@ class Proutil {
     }
 
   private:
+    // PROUTIL_TABANALYS and the damage of PROUTIL_DAMAGED_TABLE; a value
+    // that is none of theirs is refused.
+    std::optional<int> ReadShape()
+    {
+        const std::string shape = GetEnv("PROUTIL_TABANALYS");
+        if (shape == "9.1")
+            shape_ = Shape::Release91;
+        else if (shape == "wrapped")
+            shape_ = Shape::Wrapped;
+        else if (shape == "11")
+            shape_ = Shape::Nested;
+        else if (!shape.empty() && shape != "one-level")
+            return Fail("PROUTIL_TABANALYS is not one-level, 9.1, wrapped or 11.", 9998);
+        if (shape_ == Shape::Wrapped && !wrapBeyond_)
+            wrapBeyond_ = 12;
+        const std::string damaged = GetEnv("PROUTIL_DAMAGED_RECORDS");
+        if (!damaged.empty() && (!ParseInt(damaged, damaged_) || damaged_ < 0))
+            return Fail("PROUTIL_DAMAGED_RECORDS is not a number of records.", 9998);
+        return std::nullopt;
+    }
+
     static bool Present(const fs::path& file)
     {
         // Windows refuses to look at a file being deleted: that one is still there.
@@ -476,6 +521,11 @@ class Proutil {
     int Succeed(const std::string& table, const std::string& text)
     {
         Line(text);
+        return Outcome(table);
+    }
+
+    static int Outcome(const std::string& table)
+    {
         return Targets(GetEnv("PROUTIL_LIE_TABLE"), table) ? kExitLie : 0;
     }
 
@@ -503,12 +553,19 @@ class Proutil {
         CrashIfAsked(request.table);
         WorkThrough(table->records.size());
         DumpFile dump{dbName, Now(), static_cast<int>(table - db.tables.data()) + 1, Definition(*table), *table};
+        if (Targets(GetEnv("PROUTIL_DAMAGED_TABLE"), request.table)) {
+            const size_t left = std::min(dump.table.records.size(), static_cast<size_t>(damaged_));
+            for (size_t i = dump.table.records.size() - left; i < dump.table.records.size(); ++i)
+                Line("** Record " + std::to_string(i + 1) + " of table " + request.table +
+                     " is damaged and was not dumped. (9200)");
+            dump.table.records.resize(dump.table.records.size() - left);
+        }
         try {
             WriteDumpFile(dir / PathFromUtf8(DumpFileName(request.table)), dump);
         } catch (const std::exception& e) {
             return Fail("Cannot write the dump file: " + std::string(e.what()) + ".", 6255);
         }
-        Line("Dumped " + std::to_string(table->records.size()) + " records. (13932)");
+        Line("Dumped " + std::to_string(dump.table.records.size()) + " records. (13932)");
         return Succeed(request.table, "Binary Dump complete. (6254)");
     }
 
@@ -645,7 +702,7 @@ class Proutil {
 
     // Records, their size, smallest, largest and mean; every record is one
     // fragment, and stored in order.
-    static std::string RowNumbers(const std::vector<std::string>& records)
+    std::string RowNumbers(const std::vector<std::string>& records) const
     {
         size_t bytes = 0;
         size_t smallest = records.empty() ? 0 : SIZE_MAX;
@@ -657,18 +714,125 @@ class Proutil {
         }
         const std::string count = std::to_string(records.size());
         const std::string factor = records.empty() ? "0.0" : "1.0";
-        return Columns({count, AnalysisSize(bytes), std::to_string(smallest), std::to_string(largest),
+        const std::string size = shape_ == Shape::Release91 ? std::to_string(bytes) + "B" : AnalysisSize(bytes);
+        return Columns({count, size, std::to_string(smallest), std::to_string(largest),
                         std::to_string(records.empty() ? 0 : bytes / records.size()), count, factor, factor});
     }
 
-    void TableRow(const std::string& name, const std::vector<std::string>& records)
+    // A row of the report: a table, or one partition of a table.
+    struct Row {
+        std::string name;
+        std::vector<std::string> records;
+        bool alone = false;  // its name alone on its line, whatever its length
+    };
+
+    void TableRow(const Row& row)
     {
-        if (wrapBeyond_ && name.size() > *wrapBeyond_) {
-            Line(name);
-            Line(std::string(kNameWidth, ' ') + RowNumbers(records));
+        if (row.alone || (wrapBeyond_ && row.name.size() > *wrapBeyond_)) {
+            Line(row.name);
+            Line(std::string(kNameWidth, ' ') + RowNumbers(row.records));
         } else {
-            Line(Padded(name) + RowNumbers(records));
+            Line(Padded(row.name) + RowNumbers(row.records));
         }
+    }
+
+    void ColumnHeaders()
+    {
+        char header[128];
+        std::snprintf(header, sizeof header, "%*s%17s %18s %7s", static_cast<int>(kNameWidth + 18), "",
+                      "-Record Size (B)-", "---Fragments---", "Scatter");
+        Line(header);
+        Line(Padded("Table") + Columns({"Records", "Size", "Min", "Max", "Mean", "Count", "Factor", "Factor"}));
+    }
+
+    void Rule() { Line(std::string(kNameWidth, ' ') + std::string(RowNumbers({}).size(), '-')); }
+
+    static std::vector<std::string> RecordsOf(const std::vector<Row>& rows)
+    {
+        std::vector<std::string> records;
+        for (const Row& row : rows)
+            records.insert(records.end(), row.records.begin(), row.records.end());
+        return records;
+    }
+
+    // The one area of the shapes before 11.x; its subtotal, where it has
+    // one, is the output's last line.
+    void OneArea(const std::vector<Row>& rows)
+    {
+        Line("RECORD BLOCK SUMMARY FOR AREA \"Schema Area\" : 6");
+        if (shape_ == Shape::Release91)
+            Line(std::string(55, '-'));
+        ColumnHeaders();
+        for (const Row& row : rows)
+            TableRow(row);
+        CrashIfAsked("");
+        if (shape_ != Shape::Release91) {
+            Rule();
+            Line(Padded("Subtotals:") + RowNumbers(RecordsOf(rows)));
+        }
+    }
+
+    void NestedArea(const std::string& area, const std::vector<Row>& rows)
+    {
+        Line(area);
+        Line(std::string(55, '-'));
+        Line("");
+        if (!rows.empty()) {
+            Line("RECORD BLOCK SUMMARY FOR SHARED TABLES");
+            Line(std::string(44, '-'));
+            Line("");
+            ColumnHeaders();
+            for (const Row& row : rows)
+                TableRow(row);
+            Line("");
+            Rule();
+            Line(Padded("Subtotals:") + RowNumbers(RecordsOf(rows)));
+            Line("");
+        }
+        Rule();
+        Line("Summary for" + area.substr(area.find(" AREA")));
+        Line(Padded("Subtotals:") + RowNumbers(RecordsOf(rows)));
+        Line("");
+    }
+
+    // LOBs of a table, which a reader must not take for its records.
+    void LobSummary(const Row& table)
+    {
+        Line("LOB SUMMARY FOR AREA \"Datos\": 7");
+        Line("LOB SUMMARY FOR SHARED TABLES:");
+        Line("                         --- LOB Size ---");
+        Line("Table                   LOBs    Size    Min    Max   Mean");
+        Line(table.name + ":1");
+        const std::string lobs = std::to_string(table.records.size() * 3 + 1);
+        Line("   notas:5           " + lobs + "    4.0K   10.0B  1.0K  300.0B");
+        Line(Padded("Subtotals:") + lobs + "    4.0K   10.0B  1.0K  300.0B");
+        Line("");
+    }
+
+    // The tables in an area of their own, the first with two records or
+    // more as two partitions.
+    void Nested(const Row& system, const std::vector<Row>& tables)
+    {
+        NestedArea("RECORD BLOCK SUMMARY FOR AREA \"Schema Area\": 6", {system});
+        std::vector<Row> rows;
+        bool partitioned = false;
+        for (const Row& table : tables) {
+            if (partitioned || table.records.size() < 2) {
+                rows.push_back(table);
+                continue;
+            }
+            partitioned = true;
+            const auto half = table.records.begin() + static_cast<std::ptrdiff_t>(table.records.size() / 2);
+            rows.push_back({table.name + ".Initial(Composite)", {table.records.begin(), half}, true});
+            rows.push_back({table.name + ".p1", {half, table.records.end()}});
+        }
+        NestedArea("RECORD BLOCK SUMMARY FOR AREA \"Datos\": 7", rows);
+        NestedArea("RECORD BLOCK SUMMARY FOR AREA \"Indices\": 8", {});
+        if (!tables.empty())
+            LobSummary(tables.front());
+        CrashIfAsked("");
+        rows.push_back(system);
+        Line(Padded("Totals:") + RowNumbers(RecordsOf(rows)));
     }
 
     int TableAnalysis(const Database& db, bool inUse)
@@ -679,25 +843,20 @@ class Proutil {
         if (inUse || GetEnv("PROUTIL_IN_USE_WARNING") == "1")
             Line("[Warning] database in use - reported statistics are approximations. (2486)");
         Line("");
-        Line("RECORD BLOCK SUMMARY FOR AREA \"Schema Area\" : 6");
-        char header[128];
-        std::snprintf(header, sizeof header, "%*s%17s %18s %7s", static_cast<int>(kNameWidth + 18), "",
-                      "-Record Size (B)-", "---Fragments---", "Scatter");
-        Line(header);
-        Line(Padded("Table") + Columns({"Records", "Size", "Min", "Max", "Mean", "Count", "Factor", "Factor"}));
-
-        std::vector<std::string> names;
-        for (const Table& table : db.tables)
-            names.push_back(table.name);
-        TableRow("PUB._File", names);
-        std::vector<std::string> area = names;
+        Row system{"PUB._File", {}};
+        std::vector<Row> tables;
         for (const Table& table : db.tables) {
-            TableRow(table.name.find('.') == std::string::npos ? "PUB." + table.name : table.name, table.records);
-            area.insert(area.end(), table.records.begin(), table.records.end());
+            system.records.push_back(table.name);
+            tables.push_back({table.name.find('.') == std::string::npos ? "PUB." + table.name : table.name,
+                              table.records});
         }
-        CrashIfAsked("");
-        Line(std::string(kNameWidth, ' ') + std::string(RowNumbers({}).size(), '-'));
-        return Succeed("", Padded("Subtotals:") + RowNumbers(area));
+        if (shape_ == Shape::Nested) {
+            Nested(system, tables);
+        } else {
+            tables.insert(tables.begin(), system);
+            OneArea(tables);
+        }
+        return Outcome("");
     }
 
     static constexpr size_t kNameWidth = 20;
@@ -709,6 +868,8 @@ class Proutil {
     int rebuildErrors_ = 0;
     int msPerRecord_ = 0;
     std::optional<size_t> wrapBeyond_;  // names longer than this are printed alone
+    enum class Shape { OneLevel, Release91, Wrapped, Nested } shape_ = Shape::OneLevel;
+    int damaged_ = 1;
 };
 
 int Main(const std::vector<std::string>& args)
