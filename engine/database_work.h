@@ -6,20 +6,11 @@
 #include <string>
 #include <utility>
 
-#include "directions.h"
 #include "platform.h"
 #include "run_log.h"
 #include "run_plan.h"
+#include "run_services.h"
 #include "success_rule.h"
-#include "window_ops.h"
-
-// A message box for the user. A work's messages wait until no command of
-// its phase runs, so that no box stands over commands going on unseen.
-struct Message {
-    std::string text;
-    std::string title;
-    int style;
-};
 
 // A command a work hands out, and how its end is judged.
 struct Step {
@@ -50,39 +41,6 @@ struct StepEnd {
         end.error = std::move(why);
         return end;
     }
-};
-
-// What the works of a database reach of the run they are part of.
-class RunServices {
-  public:
-    virtual ~RunServices() = default;
-
-    virtual RunLog& Log() = 0;
-    virtual Platform& System() = 0;
-    // The status lines: a database's work begins a part that the status
-    // line names, then works on a table of its list, or on none.
-    virtual void ShowStatus(const DatabaseName& database, const std::string& caption) = 0;
-    virtual void ShowTable(const DatabaseName& database, const std::string& table) = 0;
-    // Window events between two commands.
-    virtual void DoEvents() = 0;
-    // The run has failed: its outcome, and the taskbar's error state.
-    virtual void MarkRunFailed() = 0;
-    virtual void Tell(const DatabaseName& database, Message message) = 0;
-    // The figures of a pass of a database, in the run's summary from its
-    // start, so that a run the user leaves half-way still sums up its work.
-    virtual PassFigures& BeginPass(const char* pass, const DatabaseName& database) = 0;
-    virtual void EndPass(PassFigures& figures) = 0;
-
-    // An error of the program's own that fails the run: logged when it
-    // happens, told with the database's other messages.
-    void ReportError(const DatabaseName& database, const std::string& text)
-    {
-        Log().Error(text);
-        Tell(database, {text, "Vaciallena", kStylePlain});
-        MarkRunFailed();
-    }
-    // The last paragraph of a failure message: where the details are.
-    std::string DetailsNote() { return Log().DetailsNote(); }
 };
 
 // A command of a pass counts in its pass's figures however it ends.

@@ -1,5 +1,15 @@
 #include "engine.h"
 
+#include "run.h"
+#include "run_log.h"
+
+Engine::Engine(WindowOps& window, Platform& platform)
+    : window_(window), platform_(platform), log_(std::make_unique<RunLog>(platform))
+{
+}
+
+Engine::~Engine() = default;
+
 void Engine::Aceptar_Click()
 {
     // A click queued before the button was disabled is handled by the run's
@@ -17,7 +27,7 @@ void Engine::Aceptar_Click()
         return;
     }
 
-    Run run(window_, platform_, log_, *this, std::move(request));
+    Run run(window_, platform_, *log_, *this, std::move(request));
     run_ = &run;
     platform_.KeepAwake(true);
     // However the run ends, the machine gets its sleep back and the window

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <memory>
+
 #include "platform.h"
-#include "run.h"
-#include "run_log.h"
+#include "run_status.h"
 #include "window_ops.h"
+
+class Run;
+class RunLog;
 
 // Dumps the three databases into per-database folders of dump files, loads
 // those files into the destination databases, rebuilds their indexes and
@@ -12,7 +16,8 @@
 // one Engine for its lifetime, and reads the run's status from it.
 class Engine : public RunStatus {
   public:
-    Engine(WindowOps& window, Platform& platform) : window_(window), platform_(platform), log_(platform) {}
+    Engine(WindowOps& window, Platform& platform);
+    ~Engine();
 
     // The click on "&Aceptar": one whole run. A click that arrives while a
     // run is in progress (queued before the button was disabled) is ignored.
@@ -24,6 +29,6 @@ class Engine : public RunStatus {
   private:
     WindowOps& window_;
     Platform& platform_;
-    RunLog log_;
+    std::unique_ptr<RunLog> log_;
     Run* run_ = nullptr;
 };

@@ -1,6 +1,6 @@
 #include "request.h"
 
-#include "command_line.h"
+#include "text_lines.h"
 
 Request ReadRequest(WindowOps& window)
 {

@@ -4,8 +4,9 @@
 
 #include <vector>
 
-#include "command_line.h"
 #include "failure_report.h"
+#include "paths.h"
+#include "quoting.h"
 
 namespace {
 

@@ -2,7 +2,9 @@
 
 #include <optional>
 
-#include "database_work.h"
+#include "directions.h"
+#include "message.h"
+#include "platform.h"
 #include "request.h"
 
 // What is looked at before a run starts, so that it never stops half-way

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <deque>
 #include <string>
 #include <vector>
@@ -10,15 +9,8 @@
 #include "record_count.h"
 #include "request.h"
 #include "run_plan.h"
+#include "run_status.h"
 #include "status_lines.h"
-
-// What the window shows of a run and the tests read: its success so far,
-// the database being worked on, and the dots of the status line.
-struct RunStatus {
-    bool ProcesoOK = false;
-    std::string BaseDatos;
-    std::int16_t Contador = 0;
-};
 
 // One run, from the checks of its request to the window unlocked again:
 // the dumps of the three databases, their loads, the index rebuilds and

@@ -2,9 +2,10 @@
 
 #include <cstdio>
 
-#include "command_line.h"
 #include "failure_report.h"
-#include "table_list.h"
+#include "paths.h"
+#include "report_files.h"
+#include "text_lines.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ std::string Seconds(std::chrono::milliseconds duration)
 // The lines of a command's output without the blank ones at its end.
 std::vector<std::string> OutputLines(const std::string& output)
 {
-    std::vector<std::string> lines = SplitTableList(output);
+    std::vector<std::string> lines = SplitLines(output);
     while (!lines.empty() && TrimBlanks(lines.back()).empty())
         lines.pop_back();
     return lines;
@@ -227,7 +228,7 @@ void RunLog::Append(const std::string& text)
     if (!writing_)
         return;
     std::string lines;
-    for (const std::string& line : SplitTableList(text))
+    for (const std::string& line : SplitLines(text))
         lines += line + kLogLineEnd;
     writing_ = platform_.AppendToFile(path_, lines);
 }

@@ -18,13 +18,6 @@ inline constexpr const char* kLogLineEnd = "\r\n";
 inline constexpr const char* kLogLineEnd = "\n";
 #endif
 
-inline constexpr const char* kLogFileName = "vaciallena.log";
-// A database's table analyses, kept whole in its folder of dump files: the
-// source's after its dump, which a later load alone compares with, and the
-// destination's, before its load and again after its index rebuild.
-inline constexpr const char* kSourceReport = "tabanalys-origen.txt";
-inline constexpr const char* kDestinationReport = "tabanalys-destino.txt";
-
 // What one pass did to one database, for the summary at the end of a run.
 struct PassFigures {
     PassFigures(const char* passName, std::string databaseName) : pass(passName), database(std::move(databaseName)) {}

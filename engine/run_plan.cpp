@@ -1,7 +1,7 @@
 #include "run_plan.h"
 
 #include "command_line.h"
-#include "run_log.h"
+#include "report_files.h"
 
 namespace {
 

@@ -6,10 +6,9 @@
 #include <charconv>
 #include <string_view>
 
-#include "command_line.h"
 #include "failure_report.h"
 #include "table_analysis.h"
-#include "table_list.h"
+#include "text_lines.h"
 
 namespace {
 
@@ -85,7 +84,7 @@ long long ErrorsCounted(std::string_view line)
 std::string ErrorCountLine(const CommandResult& result)
 {
     for (const std::string* output : {&result.output, &result.outputEnd}) {
-        for (const std::string& line : SplitTableList(*output)) {
+        for (const std::string& line : SplitLines(*output)) {
             if (ErrorsCounted(line) > 0)
                 return TrimBlanks(line);
         }

@@ -5,7 +5,8 @@
 #include <map>
 #include <set>
 
-#include "command_line.h"
+#include "quoting.h"
+#include "text_lines.h"
 
 namespace {
 
@@ -66,31 +67,13 @@ std::string TableKey(const std::string& name)
     return Lower((IsDefaultOwner(owner) ? std::string(kDefaultOwner) : owner) + "." + TableOf(name));
 }
 
-std::vector<std::string> SplitTableList(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::string::size_type start = 0;
-    while (start < text.size()) {
-        const auto end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-        if (text[end] == '\r' && start < text.size() && text[start] == '\n')
-            ++start;
-    }
-    return lines;
-}
-
 std::vector<ListedTable> ListedTables(const std::string& listText, bool withTransactions)
 {
     std::vector<ListedTable> tables;
     std::set<std::string> seen;
     // By the dump file's name as Windows compares file names: letter case aside.
     std::map<std::string, std::string> dumpFiles;
-    for (const std::string& line : SplitTableList(listText)) {
+    for (const std::string& line : SplitLines(listText)) {
         ListedTable table{line, TrimBlanks(line), false, {}};
         if (table.name.empty())
             continue;

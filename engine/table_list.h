@@ -3,11 +3,6 @@
 #include <string>
 #include <vector>
 
-// The lines of a table list. CR LF, a lone CR and a lone LF all end a line;
-// a last line without an ending counts, an ending at the very end adds no
-// empty line. Lines are kept exactly as written, blanks included.
-std::vector<std::string> SplitTableList(const std::string& text);
-
 // A line of a table list that names a table.
 struct ListedTable {
     std::string line;  // as read

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "command_line.h"
 
 TablePass::TablePass(RunServices& run, const Direction& direction, const DatabasePlan& plan)
     : run_(run), direction_(direction), plan_(plan)

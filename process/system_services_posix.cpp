@@ -10,8 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "command_line.h"
 #include "command_runner.h"
+#include "paths.h"
 #include "posix_fd.h"
 #include "text_bytes.h"
 

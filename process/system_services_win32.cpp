@@ -4,8 +4,8 @@
 #include <chrono>
 #include <cstdint>
 
-#include "command_line.h"
 #include "command_runner.h"
+#include "paths.h"
 #include "text_bytes.h"
 #include "win32_handle.h"
 #include "win32_text.h"

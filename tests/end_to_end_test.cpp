@@ -5,11 +5,13 @@
 
 #include "engine.h"
 #include "fakes.h"
+#include "report_files.h"
 #include "run_log.h"
 #include "run_report.h"
 #include "sample_databases.h"
 #include "system_helpers.h"
 #include "table_list.h"
+#include "text_lines.h"
 
 namespace {
 
@@ -239,7 +241,7 @@ TEST_F(EndToEnd, EachCommandRunsWithItsOwnInstallation)
     engine.Aceptar_Click();
     ASSERT_TRUE(engine.ProcesoOK);
 
-    const std::vector<std::string> lines = SplitTableList(ReadTextFile(environmentLog));
+    const std::vector<std::string> lines = SplitLines(ReadTextFile(environmentLog));
     ASSERT_EQ(lines.size(), 36u);
     const std::string installation = "[DLC=" + ParentFolder(StandinFolder()) + "] ";
     EXPECT_EQ(lines.front(), installation + "[" + source + "]");
@@ -356,7 +358,7 @@ TEST_F(EndToEnd, WithoutTheCheckOnlyTheDestinationsAreCountedBeforeTheLoad)
     const std::string calls = JoinPath(root.Path(), "llamadas.log");
     ScopedEnvironment recording("PROUTIL_LOG", calls.c_str());
     engine.Aceptar_Click();
-    const std::vector<std::string> lines = SplitTableList(ReadTextFile(calls));
+    const std::vector<std::string> lines = SplitLines(ReadTextFile(calls));
     EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
                             [](const std::string& line) { return line.find("[tabanalys]") != std::string::npos; }),
               3);

@@ -13,6 +13,7 @@
 #include <tlhelp32.h>
 
 #include "command_line.h"
+#include "report_files.h"
 #include "run_log.h"
 #include "run_report.h"
 #include "sample_databases.h"

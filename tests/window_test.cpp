@@ -13,7 +13,7 @@
 #include "form_layout.h"
 #include "message_box_answerer.h"
 #include "request.h"
-#include "run_log.h"
+#include "report_files.h"
 #include "run_report.h"
 #include "sample_databases.h"
 #include "system_helpers.h"

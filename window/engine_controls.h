@@ -1,30 +1,63 @@
 #pragma once
 
-#include <array>
-#include <cstddef>
+#include <stdexcept>
 
 #include "control_ids.h"
 #include "window_ops.h"
 
-// The window's controls behind the names the engine gives them, in the
-// order of the engine's enums.
+// The window's controls behind the names the engine gives them. Each
+// switch names every value of its enum, so that one added there and
+// forgotten here is a warning.
 
 inline ControlId IdOf(Field field)
 {
-    constexpr std::array<ControlId, 5> ids = {kIdText1, kIdText2, kIdText4, kIdText5, kIdText6};
-    return ids.at(static_cast<std::size_t>(field));
+    switch (field) {
+    case Field::Text1:
+        return kIdText1;
+    case Field::Text2:
+        return kIdText2;
+    case Field::Text4:
+        return kIdText4;
+    case Field::Text5:
+        return kIdText5;
+    case Field::Text6:
+        return kIdText6;
+    }
+    throw std::out_of_range("no such field");
 }
 
 inline ControlId IdOf(CheckBox box)
 {
-    constexpr std::array<ControlId, 5> ids = {kIdCheck1, kIdCheck2, kIdCheck3, kIdCheck4, kIdCheck5};
-    return ids.at(static_cast<std::size_t>(box));
+    switch (box) {
+    case CheckBox::Check1:
+        return kIdCheck1;
+    case CheckBox::Check2:
+        return kIdCheck2;
+    case CheckBox::Check3:
+        return kIdCheck3;
+    case CheckBox::Check4:
+        return kIdCheck4;
+    case CheckBox::Check5:
+        return kIdCheck5;
+    }
+    throw std::out_of_range("no such check box");
 }
 
 // Timer1 is no control but the window's timer: it has none, and asking for
 // it throws std::out_of_range.
 inline ControlId IdOf(Control control)
 {
-    constexpr std::array<ControlId, 4> ids = {kIdAceptar, kIdFrame4, kIdFrame5, kIdFrame6};
-    return ids.at(static_cast<std::size_t>(control));
+    switch (control) {
+    case Control::Aceptar:
+        return kIdAceptar;
+    case Control::Frame4:
+        return kIdFrame4;
+    case Control::Frame5:
+        return kIdFrame5;
+    case Control::Frame6:
+        return kIdFrame6;
+    case Control::Timer1:
+        break;
+    }
+    throw std::out_of_range("the timer is no control");
 }
