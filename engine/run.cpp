@@ -111,26 +111,28 @@ void Run::EndedByUser()
 std::string Run::RunPhases()
 {
     status_.ProcesoOK = true;
+    if (const Direction* refused = RefusedDirection())
+        return FailedIn(*refused);
     if (request_.dump) {
-        if (DirectionReady(kDump))
-            DumpPhase();
+        DumpPhase();
         if (!status_.ProcesoOK)
-            return request_.load ? "fallido en la descarga, no se ha hecho la carga" : "fallido en la descarga";
+            return FailedIn(kDump);
     }
     return request_.load ? LoadPhases() : "correcto";
 }
 
 std::string Run::LoadPhases()
 {
-    if (!DirectionReady(kLoad))
-        return "fallido en la carga, no se han reconstruido los índices";
+    // The dumps take hours, in which a destination may have been started.
+    if (request_.dump && !Ready(CheckDirection(request_, kLoad, platform_)))
+        return FailedIn(kLoad);
     if (!LoadWanted()) {
         MarkRunFailed();
         return "no se ha cargado nada, por la respuesta No a «Bases de datos de destino con registros»";
     }
     LoadPhase();
     if (!status_.ProcesoOK)
-        return "fallido en la carga, no se han reconstruido los índices";
+        return FailedIn(kLoad);
     IndexRebuildPhase();
     const bool indexed = status_.ProcesoOK;
     // Compared whether or not the rebuild succeeded: the records are there
@@ -148,16 +150,34 @@ std::string Run::LoadPhases()
     return "correcto";
 }
 
-bool Run::DirectionReady(const Direction& direction)
+// Every ticked direction is checked before the first command of any: a
+// destination in use found only once the dumps are over would have cost
+// the downtime they took.
+const Direction* Run::RefusedDirection()
 {
-    Refusal refusal = CheckDirection(request_, direction, platform_);
-    if (!refusal)
-        refusal = MakeDumpFolders(request_, platform_);
+    for (const Direction* direction : {&kDump, &kLoad}) {
+        if (request_.*direction->ticked && !Ready(CheckDirection(request_, *direction, platform_)))
+            return direction;
+    }
+    if (!Ready(MakeDumpFolders(request_, platform_)))
+        return request_.dump ? &kDump : &kLoad;
+    return nullptr;
+}
+
+bool Run::Ready(const Refusal& refusal)
+{
     if (!refusal)
         return true;
     Refuse(*refusal);
     MarkRunFailed();
     return false;
+}
+
+std::string Run::FailedIn(const Direction& direction) const
+{
+    if (&direction == &kLoad)
+        return "fallido en la carga, no se han reconstruido los índices";
+    return request_.load ? "fallido en la descarga, no se ha hecho la carga" : "fallido en la descarga";
 }
 
 void Run::DumpPhase()

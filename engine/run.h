@@ -8,6 +8,7 @@
 #include "database_work.h"
 #include "phase_runner.h"
 #include "record_count.h"
+#include "request_checks.h"
 #include "request.h"
 #include "run_plan.h"
 #include "status_lines.h"
@@ -38,8 +39,13 @@ class Run : private RunServices {
     // The run's outcome, for the end of its log.
     std::string RunPhases();
     std::string LoadPhases();
-    // The checks of a direction's own folders, made when it begins.
-    bool DirectionReady(const Direction& direction);
+    // The direction whose checks refused the run, and nothing when the run
+    // may go on.
+    const Direction* RefusedDirection();
+    // False when the refusal was told.
+    bool Ready(const Refusal& refusal);
+    // The outcome of a run that failed in a direction: what was left undone.
+    std::string FailedIn(const Direction& direction) const;
     void DumpPhase();
     // Before the first load. A count that fails is asked about instead of
     // the tables, so that an unusual version of proutil never blocks a load

@@ -146,6 +146,27 @@ TEST_F(EngineTest, DatabaseInUseRefusesItsRun)
     EXPECT_TRUE(Runs().empty());
 }
 
+// A destination in use is found before the dumps, and again after them:
+// a database can be started while they run.
+TEST_F(EngineTest, ADestinationInUseIsRefusedBeforeTheDumpsAndBeforeTheLoads)
+{
+    Tick(CheckBox::Check2);
+    Tick(CheckBox::Check3);
+    const std::string inUse = "message 64 [La BBDD de destino está arrancada] La base de datos de destino en " +
+                              Native("F:\\bd") + " está arrancada, parela y reintentelo";
+    platform.files.insert(Native("F:\\bd\\korvane1.lk"));
+    engine.Aceptar_Click();
+    EXPECT_EQ(Messages(), EventLog{inUse});
+    EXPECT_TRUE(Runs().empty());
+
+    log.clear();
+    platform.files.erase(Native("F:\\bd\\korvane1.lk"));
+    window.onEvents = [this] { platform.files.insert(Native("F:\\bd\\korvane2.lk")); };
+    engine.Aceptar_Click();
+    EXPECT_EQ(Messages(), EventLog{inUse});
+    EXPECT_EQ(Runs().size(), 6u);
+}
+
 TEST_F(EngineTest, MissingFoldersAreAskedFor)
 {
     Tick(CheckBox::Check2);
