@@ -668,6 +668,11 @@ TEST_F(EngineTest, FolderRules)
          [this] { platform.uncreatable.insert(Native("E:\\vol\\korvane1")); },
          "message 64 [Sin carpeta para los ficheros .bd] No se puede crear la carpeta " + Native("E:\\vol\\korvane1"),
          0},
+        {"two dump folders that are one through a link",
+         [this] { platform.sameFiles.insert({Native("E:\\vol\\korvane2"), Native("E:\\vol\\korvane")}); },
+         "message 64 [Carpeta de ficheros .bd compartida] Las carpetas de los ficheros .bd " +
+             Native("E:\\vol\\korvane") + " y " + Native("E:\\vol\\korvane2") + " son la misma carpeta",
+         0},
         {"a source folder that is not there", [this] { platform.folders.erase(Native("D:\\bd")); },
          "message 64 [No se encuentran las bases de datos] No se encuentra la carpeta de las bases de datos de origen " +
              Native("D:\\bd") + "\n\n",
