@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "command_line.h"
+#include "failure_report.h"
 
 namespace {
 
@@ -26,6 +27,13 @@ Command WithInstallation(Platform& platform, const PlannedCommand& planned)
         throw CommandNotRun(error.what());
     }
     return command;
+}
+
+// A command that could not be started is told with whose it was.
+StepEnd NotRun(const Step& step, const std::string& why)
+{
+    const std::string& opening = step.planned.notStarted;
+    return StepEnd::Without(StepEnd::How::NotRun, opening.empty() ? why : opening + ": " + InSentence(why));
 }
 
 } // namespace
@@ -56,7 +64,7 @@ StepEnd PhaseRunner::RunStep(const Step& step)
             }
         }
     } catch (const CommandNotRun& error) {
-        return StepEnd::Without(StepEnd::How::NotRun, error.what());
+        return NotRun(step, error.what());
     } catch (const RunError& error) {
         return StepEnd::Without(StepEnd::How::Lost, error.what());
     }
@@ -150,7 +158,7 @@ void PhaseRunner::Advance(Slot& slot)
         try {
             slot.command = WithInstallation(platform_, slot.step->planned);
         } catch (const CommandNotRun& error) {
-            EndStep(slot, StepEnd::Without(StepEnd::How::NotRun, error.what()));
+            EndStep(slot, NotRun(*slot.step, error.what()));
             continue;
         }
         Start(slot);
@@ -168,9 +176,9 @@ void PhaseRunner::Start(Slot& slot)
         if (slot.tries < kStartTries)
             slot.retryAt = platform_.Now().steady + kStartRetryPause;
         else
-            EndStep(slot, StepEnd::Without(StepEnd::How::NotRun, error.what()));
+            EndStep(slot, NotRun(*slot.step, error.what()));
     } catch (const CommandNotRun& error) {
-        EndStep(slot, StepEnd::Without(StepEnd::How::NotRun, error.what()));
+        EndStep(slot, NotRun(*slot.step, error.what()));
     } catch (const RunError& error) {
         EndStep(slot, StepEnd::Without(StepEnd::How::Lost, error.what()));
     }

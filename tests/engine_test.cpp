@@ -758,8 +758,9 @@ TEST_F(EngineTest, ACommandThatDidNotStartIsTriedOnceMoreAndOneThatStartedNever)
     platform.startsFailing = 2;
     engine.Aceptar_Click();
     ASSERT_FALSE(Messages().empty());
-    EXPECT_EQ(Messages()[0], "message 0 [Vaciallena] No se puede ejecutar el intérprete de órdenes\n\nNo se ha "
-                             "procesado la tabla siguiente de la lista korvane.ttl.");
+    EXPECT_EQ(Messages()[0], "message 0 [Vaciallena] No se ha podido descargar la tabla cliente de la base de datos "
+                             "korvane: no se puede ejecutar el intérprete de órdenes\n\nNo se ha procesado la tabla "
+                             "siguiente de la lista korvane.ttl.");
     EXPECT_NE(Written().find("Descarga korvane: 0 órdenes, 0 fallidas, 1 no iniciada, 1 tabla sin procesar"),
               std::string::npos);
 
@@ -772,6 +773,23 @@ TEST_F(EngineTest, ACommandThatDidNotStartIsTriedOnceMoreAndOneThatStartedNever)
     engine.Aceptar_Click();
     EXPECT_TRUE(Lines("pause ").empty());
     EXPECT_EQ(Lines(Runs().front()).size(), 1u);
+}
+
+// Side by side, neither the order nor the moment of the messages would
+// tell whose command it was.
+TEST_F(EngineTest, ACommandThatCannotBeStartedIsNamedWithItsDatabase)
+{
+    Tick(CheckBox::Check3);
+    platform.neverStarts = Native("korvane1.db -C load E:\\vol\\korvane1\\factura.bd");
+    engine.Aceptar_Click();
+    EXPECT_EQ(Messages().at(0), "message 0 [Vaciallena] No se ha podido cargar la tabla factura de la base de datos "
+                                "korvane1: no se puede ejecutar el intérprete de órdenes");
+
+    log.clear();
+    platform.neverStarts = "korvane2.db -C idxbuild";
+    engine.Aceptar_Click();
+    EXPECT_EQ(Messages(), EventLog{"message 0 [Vaciallena] No se han podido reconstruir los índices de la base de "
+                                   "datos korvane2: no se puede ejecutar el intérprete de órdenes"});
 }
 
 TEST_F(EngineTest, ALockFileThatCannotBeLookedForIsLoggedWithItsCause)

@@ -141,7 +141,8 @@ TEST_F(ParallelRunTest, ACommandThatNeverStartsStopsItsDatabaseOnly)
     window.values[CheckBox::Check3] = 0;
     platform.neverStarts = "korvane1.db -C dump cliente";
     engine.Aceptar_Click();
-    EXPECT_EQ(Messages().front(), "message 0 [Vaciallena] No se puede ejecutar el intérprete de órdenes");
+    EXPECT_EQ(Messages().front(), "message 0 [Vaciallena] No se ha podido descargar la tabla cliente de la base de "
+                                  "datos korvane1: no se puede ejecutar el intérprete de órdenes");
     EXPECT_EQ(Lines("end ").size(), 4u);
     EXPECT_NE(Written().find("Resultado: fallido en la descarga"), std::string::npos);
 }
