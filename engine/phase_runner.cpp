@@ -29,6 +29,12 @@ Command WithInstallation(Platform& platform, const PlannedCommand& planned)
     return command;
 }
 
+// A running command as the log names it when the program is left.
+std::string Named(const std::string& database, const std::string& line)
+{
+    return "[" + database + "] " + line;
+}
+
 // A command that could not be started is told with whose it was.
 StepEnd NotRun(const Step& step, const std::string& why)
 {
@@ -38,13 +44,13 @@ StepEnd NotRun(const Step& step, const std::string& why)
 
 } // namespace
 
-void PhaseRunner::RunAlone(DatabaseWork& work)
+void PhaseRunner::RunAlone(const DatabaseJob& job)
 {
-    while (std::optional<Step> step = work.Next())
-        work.Ended(RunStep(*step));
+    while (std::optional<Step> step = job.work->Next())
+        job.work->Ended(RunStep(job.database.name, *step));
 }
 
-StepEnd PhaseRunner::RunStep(const Step& step)
+StepEnd PhaseRunner::RunStep(const std::string& database, const Step& step)
 {
     const auto whileWaiting = [this] { window_.DoEvents(); };
     StepEnd end;
@@ -54,6 +60,11 @@ StepEnd PhaseRunner::RunStep(const Step& step)
         for (int tried = 1;; ++tried) {
             started = log_.CommandStarted(command);
             try {
+                alone_ = Named(database, command.line);
+                struct Over {
+                    std::string& alone;
+                    ~Over() { alone.clear(); }
+                } over{alone_};
                 end.result = platform_.RunCommand(command, whileWaiting);
                 break;
             } catch (const CommandNotStarted& error) {
@@ -95,10 +106,12 @@ void PhaseRunner::RunTogether(const std::vector<DatabaseJob>& jobs, const std::f
 std::vector<std::string> PhaseRunner::Running() const
 {
     std::vector<std::string> running;
+    if (!alone_.empty())
+        running.push_back(alone_);
     if (together_) {
         for (const Slot& slot : *together_) {
             if (slot.started)
-                running.push_back("[" + slot.database + "] " + slot.command.line);
+                running.push_back(Named(slot.database, slot.command.line));
         }
     }
     return running;

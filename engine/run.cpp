@@ -290,7 +290,7 @@ void Run::RunPhase(const char* name, const char* together, std::vector<DatabaseJ
     } else {
         for (const DatabaseJob& job : jobs) {
             WorkOn(job.database);
-            runner_.RunAlone(*job.work);
+            runner_.RunAlone(job);
             figures.databases.emplace_back(job.database.name, platform_.Now().steady - start);
             ShowTold(job.database);
         }

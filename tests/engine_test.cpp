@@ -895,4 +895,23 @@ TEST_F(EngineTest, ARunEndedByTheUserSaysSoInTheLog)
               std::string::npos);
 }
 
+// A rebuild left running is the one command the administrator must let
+// finish before touching the destination.
+TEST_F(EngineTest, LeavingDuringAnIndexRebuildNamesItAmongTheCommandsThatGoOn)
+{
+    Tick(CheckBox::Check3);
+    const std::string rebuild = Native("C:\\korv\\dlc\\bin\\proutil F:\\bd\\korvane1.db -C idxbuild all");
+    window.onEvents = [&] {
+        if (log.back() == "run " + rebuild) {
+            engine.EndedByUser();
+            window.onEvents = nullptr;
+        }
+    };
+    engine.Aceptar_Click();
+    EXPECT_NE(Written().find(WithLogLineEnds("Órdenes que seguían en marcha al salir del programa, y que siguen "
+                                             "solas:\n    [korvane1] " + rebuild + "\n")),
+              std::string::npos)
+        << Written();
+}
+
 } // namespace
