@@ -281,6 +281,9 @@ bool Run::ComparisonPhase()
     return false;
 }
 
+// Side by side, messages wait until the phase is over, so that none stands
+// over commands going on unseen, nor holds the next database's work (a
+// night's rebuilds) until it is answered. The phase's time is its works'.
 void Run::RunPhase(const char* name, const char* together, std::vector<DatabaseJob> jobs)
 {
     PhaseFigures figures{name, {}, {}};
@@ -290,19 +293,22 @@ void Run::RunPhase(const char* name, const char* together, std::vector<DatabaseJ
     } else {
         for (const DatabaseJob& job : jobs) {
             WorkOn(job.database);
+            const std::chrono::milliseconds began = platform_.Now().steady;
             runner_.RunAlone(job);
-            figures.databases.emplace_back(job.database.name, platform_.Now().steady - start);
-            ShowTold(job.database);
+            figures.databases.emplace_back(job.database.name, platform_.Now().steady - began);
+            if (!request_.parallel)
+                ShowTold(job.database);
         }
     }
     figures.duration = platform_.Now().steady - start;
     // A run one database at a time keeps the summary it always had.
-    if (request_.parallel)
-        phases_.push_back(std::move(figures));
+    if (!request_.parallel)
+        return;
+    phases_.push_back(std::move(figures));
+    for (const DatabaseJob& job : jobs)
+        ShowTold(job.database);
 }
 
-// Messages wait until the phase is over, so that none stands over commands
-// going on unseen.
 void Run::RunTogether(const char* caption, const std::vector<DatabaseJob>& jobs, PhaseFigures& figures)
 {
     const std::chrono::milliseconds start = platform_.Now().steady;
@@ -318,8 +324,6 @@ void Run::RunTogether(const char* caption, const std::vector<DatabaseJob>& jobs,
         figures.databases[over].second = platform_.Now().steady - start;
     });
     statusLines_.EndTogether();
-    for (const DatabaseJob& job : jobs)
-        ShowTold(job.database);
 }
 
 void Run::WorkOn(const DatabaseName& database)

@@ -55,7 +55,7 @@ class Run : private RunServices {
     void IndexRebuildPhase();
     // False when the records of a database differ from its source's.
     bool ComparisonPhase();
-    // The works of a phase, then their messages in the databases' order: one
+    // The works of a phase and their messages, in the databases' order: one
     // database after another, or side by side when the user asked for it
     // and the phase has a caption for the databases working together.
     void RunPhase(const char* name, const char* together, std::vector<DatabaseJob> jobs);
