@@ -178,23 +178,32 @@ void PhaseRunner::Advance(Slot& slot)
     }
 }
 
+// A command's start is logged once it has started, so that the log never
+// reads as if one began that could not be started.
 void PhaseRunner::Start(Slot& slot)
 {
     ++slot.tries;
-    slot.startedAt = log_.CommandStartedBeside(slot.database, slot.command);
     try {
         slot.started = platform_.StartCommand(slot.command);
+        slot.startedAt = log_.CommandStartedBeside(slot.database, slot.command);
     } catch (const CommandNotStarted& error) {
-        log_.CommandNotStartedBeside(slot.database, error.what(), slot.tries < kStartTries);
-        if (slot.tries < kStartTries)
-            slot.retryAt = platform_.Now().steady + kStartRetryPause;
-        else
-            EndStep(slot, NotRun(*slot.step, error.what()));
+        NotStarted(slot, error.what(), slot.tries < kStartTries);
     } catch (const CommandNotRun& error) {
-        EndStep(slot, NotRun(*slot.step, error.what()));
+        NotStarted(slot, error.what(), false);
     } catch (const RunError& error) {
+        // It may have begun before it could no longer be watched.
+        log_.CommandStartedBeside(slot.database, slot.command);
         EndStep(slot, StepEnd::Without(StepEnd::How::Lost, error.what()));
     }
+}
+
+void PhaseRunner::NotStarted(Slot& slot, const std::string& why, bool again)
+{
+    log_.CommandNotStartedBeside(slot.database, slot.command, why, again);
+    if (again)
+        slot.retryAt = platform_.Now().steady + kStartRetryPause;
+    else
+        EndStep(slot, NotRun(*slot.step, why));
 }
 
 void PhaseRunner::Finish(Slot& slot)

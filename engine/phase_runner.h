@@ -57,6 +57,8 @@ class PhaseRunner {
     StepEnd RunStep(const std::string& database, const Step& step);
     void Advance(Slot& slot);
     void Start(Slot& slot);
+    // Tried once more after a pause when again, or the step ends.
+    void NotStarted(Slot& slot, const std::string& why, bool again);
     void Finish(Slot& slot);
     void EndStep(Slot& slot, const StepEnd& end);
     // Waits for a running command or the next try; false when there is

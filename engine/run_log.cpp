@@ -168,9 +168,11 @@ void RunLog::CommandEndedBeside(const std::string& database, const Command& comm
            Stamp(started.local) + "  Fin: " + Stamp(now.local) + "\n" + EndLines(now.steady - started.steady, result, verdict));
 }
 
-void RunLog::CommandNotStartedBeside(const std::string& database, const std::string& why, bool again)
+void RunLog::CommandNotStartedBeside(const std::string& database, const Command& command, const std::string& why,
+                                     bool again)
 {
-    Append(Stamp(platform_.Now().local) + "  [" + database + "] " + NotStarted(why, again) + "\n\n");
+    Append(CommandLines(Stamp(platform_.Now().local) + "  [" + database + "] ", command) + "  " +
+           NotStarted(why, again) + "\n\n");
 }
 
 void RunLog::TableNotRun(const std::string& table, const std::string& reason)

@@ -160,6 +160,11 @@ TEST_F(ParallelRunTest, ACommandThatNeverStartsStopsItsDatabaseOnly)
                                   "datos korvane1: no se puede ejecutar el intérprete de órdenes");
     EXPECT_EQ(Lines("end ").size(), 4u);
     EXPECT_NE(Written().find("Resultado: fallido en la descarga"), std::string::npos);
+    // Only the commands that started are logged as started.
+    std::size_t startsLogged = 0;
+    for (const std::string& line : WrittenLines())
+        startsLogged += line.find("] Empieza la orden: ") != std::string::npos ? 1 : 0;
+    EXPECT_EQ(startsLogged, Lines("start ").size());
 }
 
 TEST_F(ParallelRunTest, TheStatusLinesNameTheDatabasesStillWorkingAndTheirTables)
