@@ -472,6 +472,8 @@ TEST_F(EngineTest, RunLogHoldsTheRequestEveryCommandWithItsVerdictAndTheOutcome)
         "  Descarga korvane1: 1 orden, 1 fallida, 1 línea no válida, 1,01 s\n"
         "  Descarga korvane2: 1 orden, 1 fallida, 61,99 s\n"
         "  Tiempo total: 65,01 s\n"
+        "  El tiempo de cada paso es el de su propio trabajo; el tiempo total, el de toda la ejecución, con sus "
+        "mensajes y preguntas.\n"
         "\n"));
 
     // Every failure message of the run points at the log.
