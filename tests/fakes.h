@@ -197,6 +197,17 @@ class FakePlatform : public Platform {
     // How long a command takes, by its line; commandTakes when not given.
     std::function<std::chrono::milliseconds(const std::string&)> takes;
 
+    // Throws as a command whose interpreter cannot be started does, when
+    // startsFailing or neverStarts says so.
+    void FailStart(const std::string& line)
+    {
+        if (startsFailing == 0 && (neverStarts.empty() || line.find(neverStarts) == std::string::npos))
+            return;
+        startsFailing = std::max(startsFailing - 1, 0);
+        log_.push_back("not started " + line);
+        throw CommandNotStarted("No se puede ejecutar el intérprete de órdenes");
+    }
+
     std::unique_ptr<StartedCommand> StartCommand(const Command& command) override
     {
         if (interpreterMissing)
@@ -274,14 +285,5 @@ class FakePlatform : public Platform {
     }
 
   private:
-    void FailStart(const std::string& line)
-    {
-        if (startsFailing == 0 && (neverStarts.empty() || line.find(neverStarts) == std::string::npos))
-            return;
-        startsFailing = std::max(startsFailing - 1, 0);
-        log_.push_back("not started " + line);
-        throw CommandNotStarted("No se puede ejecutar el intérprete de órdenes");
-    }
-
     EventLog& log_;
 };
