@@ -6,6 +6,7 @@
 const Direction kDump = {
     "Descarga",
     "origen",
+    "descargar",
     &Request::dump,
     &Request::sourceFolder,
     &Request::sourceDlc,
@@ -22,6 +23,7 @@ const Direction kDump = {
 const Direction kLoad = {
     "Carga",
     "destino",
+    "cargar",
     &Request::load,
     &Request::destinationFolder,
     &Request::destinationDlc,

@@ -19,6 +19,7 @@ inline constexpr DatabaseName kDatabases[] = {
 struct Direction {
     const char* name;  // in the run log's summary
     const char* side;  // "origen" or "destino", as the messages name its databases
+    const char* verb;  // "descargar" or "cargar", what its command does to a table
     bool Request::*ticked;
     // The databases' folder is also where the direction's commands work:
     // proutil writes its temporary and sort files into its current folder.

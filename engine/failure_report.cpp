@@ -48,6 +48,13 @@ std::string Shown(const std::string& text)
     return kept < text.size() ? shown + "…" : shown;
 }
 
+std::string InSentence(std::string text)
+{
+    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z')
+        text[0] = static_cast<char>(text[0] - 'A' + 'a');
+    return text;
+}
+
 std::string Thousands(long long number)
 {
     const std::string digits = std::to_string(number < 0 ? -number : number);

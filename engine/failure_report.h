@@ -17,6 +17,10 @@ std::string LastLine(const CommandResult& result);
 // that a box can show on a screen.
 std::string Shown(const std::string& text);
 
+// A sentence of the program's own to follow a colon: its first letter in
+// lower case.
+std::string InSentence(std::string text);
+
 // A count as Spanish texts write it: 6.935, 1.250.000.
 std::string Thousands(long long number);
 // "1 orden" or "6.935 órdenes": the count and the word that agrees with it.

@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "command_line.h"
+#include "failure_report.h"
 
 namespace {
 
@@ -28,15 +29,28 @@ Command WithInstallation(Platform& platform, const PlannedCommand& planned)
     return command;
 }
 
-} // namespace
-
-void PhaseRunner::RunAlone(DatabaseWork& work)
+// A running command as the log names it when the program is left.
+std::string Named(const std::string& database, const std::string& line)
 {
-    while (std::optional<Step> step = work.Next())
-        work.Ended(RunStep(*step));
+    return "[" + database + "] " + line;
 }
 
-StepEnd PhaseRunner::RunStep(const Step& step)
+// A command that could not be started is told with whose it was.
+StepEnd NotRun(const Step& step, const std::string& why)
+{
+    const std::string& opening = step.planned.notStarted;
+    return StepEnd::Without(StepEnd::How::NotRun, opening.empty() ? why : opening + ": " + InSentence(why));
+}
+
+} // namespace
+
+void PhaseRunner::RunAlone(const DatabaseJob& job)
+{
+    while (std::optional<Step> step = job.work->Next())
+        job.work->Ended(RunStep(job.database.name, *step));
+}
+
+StepEnd PhaseRunner::RunStep(const std::string& database, const Step& step)
 {
     const auto whileWaiting = [this] { window_.DoEvents(); };
     StepEnd end;
@@ -46,6 +60,11 @@ StepEnd PhaseRunner::RunStep(const Step& step)
         for (int tried = 1;; ++tried) {
             started = log_.CommandStarted(command);
             try {
+                alone_ = Named(database, command.line);
+                struct Over {
+                    std::string& alone;
+                    ~Over() { alone.clear(); }
+                } over{alone_};
                 end.result = platform_.RunCommand(command, whileWaiting);
                 break;
             } catch (const CommandNotStarted& error) {
@@ -56,7 +75,7 @@ StepEnd PhaseRunner::RunStep(const Step& step)
             }
         }
     } catch (const CommandNotRun& error) {
-        return StepEnd::Without(StepEnd::How::NotRun, error.what());
+        return NotRun(step, error.what());
     } catch (const RunError& error) {
         return StepEnd::Without(StepEnd::How::Lost, error.what());
     }
@@ -87,10 +106,12 @@ void PhaseRunner::RunTogether(const std::vector<DatabaseJob>& jobs, const std::f
 std::vector<std::string> PhaseRunner::Running() const
 {
     std::vector<std::string> running;
+    if (!alone_.empty())
+        running.push_back(alone_);
     if (together_) {
         for (const Slot& slot : *together_) {
             if (slot.started)
-                running.push_back("[" + slot.database + "] " + slot.command.line);
+                running.push_back(Named(slot.database, slot.command.line));
         }
     }
     return running;
@@ -150,30 +171,39 @@ void PhaseRunner::Advance(Slot& slot)
         try {
             slot.command = WithInstallation(platform_, slot.step->planned);
         } catch (const CommandNotRun& error) {
-            EndStep(slot, StepEnd::Without(StepEnd::How::NotRun, error.what()));
+            EndStep(slot, NotRun(*slot.step, error.what()));
             continue;
         }
         Start(slot);
     }
 }
 
+// A command's start is logged once it has started, so that the log never
+// reads as if one began that could not be started.
 void PhaseRunner::Start(Slot& slot)
 {
     ++slot.tries;
-    slot.startedAt = log_.CommandStartedBeside(slot.database, slot.command);
     try {
         slot.started = platform_.StartCommand(slot.command);
+        slot.startedAt = log_.CommandStartedBeside(slot.database, slot.command);
     } catch (const CommandNotStarted& error) {
-        log_.CommandNotStartedBeside(slot.database, error.what(), slot.tries < kStartTries);
-        if (slot.tries < kStartTries)
-            slot.retryAt = platform_.Now().steady + kStartRetryPause;
-        else
-            EndStep(slot, StepEnd::Without(StepEnd::How::NotRun, error.what()));
+        NotStarted(slot, error.what(), slot.tries < kStartTries);
     } catch (const CommandNotRun& error) {
-        EndStep(slot, StepEnd::Without(StepEnd::How::NotRun, error.what()));
+        NotStarted(slot, error.what(), false);
     } catch (const RunError& error) {
+        // It may have begun before it could no longer be watched.
+        log_.CommandStartedBeside(slot.database, slot.command);
         EndStep(slot, StepEnd::Without(StepEnd::How::Lost, error.what()));
     }
+}
+
+void PhaseRunner::NotStarted(Slot& slot, const std::string& why, bool again)
+{
+    log_.CommandNotStartedBeside(slot.database, slot.command, why, again);
+    if (again)
+        slot.retryAt = platform_.Now().steady + kStartRetryPause;
+    else
+        EndStep(slot, NotRun(*slot.step, why));
 }
 
 void PhaseRunner::Finish(Slot& slot)

@@ -31,11 +31,12 @@ class PhaseRunner {
     }
 
     // One command after another until the work is over.
-    void RunAlone(DatabaseWork& work);
+    void RunAlone(const DatabaseJob& job);
     // The works side by side, each one command at a time, until all are
     // over; over is told the position of each work as it is over.
     void RunTogether(const std::vector<DatabaseJob>& jobs, const std::function<void(std::size_t)>& over);
-    // The commands running side by side now: their databases and lines.
+    // The commands running now, one at a time or side by side: their
+    // databases and lines.
     std::vector<std::string> Running() const;
 
   private:
@@ -53,9 +54,11 @@ class PhaseRunner {
         bool over = false;
     };
 
-    StepEnd RunStep(const Step& step);
+    StepEnd RunStep(const std::string& database, const Step& step);
     void Advance(Slot& slot);
     void Start(Slot& slot);
+    // Tried once more after a pause when again, or the step ends.
+    void NotStarted(Slot& slot, const std::string& why, bool again);
     void Finish(Slot& slot);
     void EndStep(Slot& slot, const StepEnd& end);
     // Waits for a running command or the next try; false when there is
@@ -68,4 +71,6 @@ class PhaseRunner {
     RunLog& log_;
     Progress& progress_;
     std::vector<Slot>* together_ = nullptr;
+    // The command running one at a time, as Running names it; empty while none runs.
+    std::string alone_;
 };

@@ -2,6 +2,7 @@
 
 #include "request_checks.h"
 
+#include <iterator>
 #include <vector>
 
 #include "failure_report.h"
@@ -133,6 +134,29 @@ Refusal DatabasesInUse(const Request& request, const Direction& direction, Platf
     return std::nullopt;
 }
 
+// A folder that is another's through a link or a junction would hold both
+// databases' dump files: the second dump would replace the first's, and
+// that database would be loaded with the other's records. Compared once
+// made, as the folders are, whatever they are called.
+Refusal DistinctDumpFolders(const Request& request, Platform& platform)
+{
+    for (std::size_t i = 0; i < std::size(kDatabases); ++i) {
+        for (std::size_t j = i + 1; j < std::size(kDatabases); ++j) {
+            const std::string first = JoinPath(request.dumpFolder, kDatabases[i].name);
+            const std::string second = JoinPath(request.dumpFolder, kDatabases[j].name);
+            if (!platform.SameFile(first, second))
+                continue;
+            return Refuse("Las carpetas de los ficheros .bd " + first + " y " + second +
+                              " son la misma carpeta: los ficheros .bd de las bases de datos " + kDatabases[i].name +
+                              " y " + kDatabases[j].name +
+                              " se sustituirían unos a otros y se cargarían en la base de datos equivocada. Haga que "
+                              "sean carpetas distintas y reinténtelo",
+                          "Carpeta de ficheros .bd compartida");
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 Refusal CheckFolders(const Request& request, Platform& platform)
@@ -179,5 +203,5 @@ Refusal MakeDumpFolders(const Request& request, Platform& platform)
                           ". Compruebe la ruta de los ficheros .bd y reinténtelo",
                       "Sin carpeta para los ficheros .bd");
     }
-    return std::nullopt;
+    return DistinctDumpFolders(request, platform);
 }

@@ -22,5 +22,5 @@ Refusal CheckDirection(const Request& request, const Direction& direction, Platf
 
 // Makes the per-database folders of the dump files; those of an earlier run
 // are used again. Without them every command would fail, so the run stops
-// with one message instead.
+// with one message instead; so it does when two of them are one folder.
 Refusal MakeDumpFolders(const Request& request, Platform& platform);

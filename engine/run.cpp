@@ -111,26 +111,28 @@ void Run::EndedByUser()
 std::string Run::RunPhases()
 {
     status_.ProcesoOK = true;
+    if (const Direction* refused = RefusedDirection())
+        return FailedIn(*refused);
     if (request_.dump) {
-        if (DirectionReady(kDump))
-            DumpPhase();
+        DumpPhase();
         if (!status_.ProcesoOK)
-            return request_.load ? "fallido en la descarga, no se ha hecho la carga" : "fallido en la descarga";
+            return FailedIn(kDump);
     }
     return request_.load ? LoadPhases() : "correcto";
 }
 
 std::string Run::LoadPhases()
 {
-    if (!DirectionReady(kLoad))
-        return "fallido en la carga, no se han reconstruido los índices";
+    // The dumps take hours, in which a destination may have been started.
+    if (request_.dump && !Ready(CheckDirection(request_, kLoad, platform_)))
+        return FailedIn(kLoad);
     if (!LoadWanted()) {
         MarkRunFailed();
         return "no se ha cargado nada, por la respuesta No a «Bases de datos de destino con registros»";
     }
     LoadPhase();
     if (!status_.ProcesoOK)
-        return "fallido en la carga, no se han reconstruido los índices";
+        return FailedIn(kLoad);
     IndexRebuildPhase();
     const bool indexed = status_.ProcesoOK;
     // Compared whether or not the rebuild succeeded: the records are there
@@ -148,16 +150,34 @@ std::string Run::LoadPhases()
     return "correcto";
 }
 
-bool Run::DirectionReady(const Direction& direction)
+// Every ticked direction is checked before the first command of any: a
+// destination in use found only once the dumps are over would have cost
+// the downtime they took.
+const Direction* Run::RefusedDirection()
 {
-    Refusal refusal = CheckDirection(request_, direction, platform_);
-    if (!refusal)
-        refusal = MakeDumpFolders(request_, platform_);
+    for (const Direction* direction : {&kDump, &kLoad}) {
+        if (request_.*direction->ticked && !Ready(CheckDirection(request_, *direction, platform_)))
+            return direction;
+    }
+    if (!Ready(MakeDumpFolders(request_, platform_)))
+        return request_.dump ? &kDump : &kLoad;
+    return nullptr;
+}
+
+bool Run::Ready(const Refusal& refusal)
+{
     if (!refusal)
         return true;
     Refuse(*refusal);
     MarkRunFailed();
     return false;
+}
+
+std::string Run::FailedIn(const Direction& direction) const
+{
+    if (&direction == &kLoad)
+        return "fallido en la carga, no se han reconstruido los índices";
+    return request_.load ? "fallido en la descarga, no se ha hecho la carga" : "fallido en la descarga";
 }
 
 void Run::DumpPhase()
@@ -261,6 +281,9 @@ bool Run::ComparisonPhase()
     return false;
 }
 
+// Side by side, messages wait until the phase is over, so that none stands
+// over commands going on unseen, nor holds the next database's work (a
+// night's rebuilds) until it is answered. The phase's time is its works'.
 void Run::RunPhase(const char* name, const char* together, std::vector<DatabaseJob> jobs)
 {
     PhaseFigures figures{name, {}, {}};
@@ -270,19 +293,22 @@ void Run::RunPhase(const char* name, const char* together, std::vector<DatabaseJ
     } else {
         for (const DatabaseJob& job : jobs) {
             WorkOn(job.database);
-            runner_.RunAlone(*job.work);
-            figures.databases.emplace_back(job.database.name, platform_.Now().steady - start);
-            ShowTold(job.database);
+            const std::chrono::milliseconds began = platform_.Now().steady;
+            runner_.RunAlone(job);
+            figures.databases.emplace_back(job.database.name, platform_.Now().steady - began);
+            if (!request_.parallel)
+                ShowTold(job.database);
         }
     }
     figures.duration = platform_.Now().steady - start;
     // A run one database at a time keeps the summary it always had.
-    if (request_.parallel)
-        phases_.push_back(std::move(figures));
+    if (!request_.parallel)
+        return;
+    phases_.push_back(std::move(figures));
+    for (const DatabaseJob& job : jobs)
+        ShowTold(job.database);
 }
 
-// Messages wait until the phase is over, so that none stands over commands
-// going on unseen.
 void Run::RunTogether(const char* caption, const std::vector<DatabaseJob>& jobs, PhaseFigures& figures)
 {
     const std::chrono::milliseconds start = platform_.Now().steady;
@@ -298,8 +324,6 @@ void Run::RunTogether(const char* caption, const std::vector<DatabaseJob>& jobs,
         figures.databases[over].second = platform_.Now().steady - start;
     });
     statusLines_.EndTogether();
-    for (const DatabaseJob& job : jobs)
-        ShowTold(job.database);
 }
 
 void Run::WorkOn(const DatabaseName& database)

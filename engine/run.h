@@ -7,6 +7,7 @@
 #include "database_work.h"
 #include "phase_runner.h"
 #include "record_count.h"
+#include "request_checks.h"
 #include "request.h"
 #include "run_plan.h"
 #include "run_status.h"
@@ -30,8 +31,13 @@ class Run : private RunServices {
     // The run's outcome, for the end of its log.
     std::string RunPhases();
     std::string LoadPhases();
-    // The checks of a direction's own folders, made when it begins.
-    bool DirectionReady(const Direction& direction);
+    // The direction whose checks refused the run, and nothing when the run
+    // may go on.
+    const Direction* RefusedDirection();
+    // False when the refusal was told.
+    bool Ready(const Refusal& refusal);
+    // The outcome of a run that failed in a direction: what was left undone.
+    std::string FailedIn(const Direction& direction) const;
     void DumpPhase();
     // Before the first load. A count that fails is asked about instead of
     // the tables, so that an unusual version of proutil never blocks a load
@@ -41,7 +47,7 @@ class Run : private RunServices {
     void IndexRebuildPhase();
     // False when the records of a database differ from its source's.
     bool ComparisonPhase();
-    // The works of a phase, then their messages in the databases' order: one
+    // The works of a phase and their messages, in the databases' order: one
     // database after another, or side by side when the user asked for it
     // and the phase has a caption for the databases working together.
     void RunPhase(const char* name, const char* together, std::vector<DatabaseJob> jobs);

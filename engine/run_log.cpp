@@ -75,6 +75,18 @@ std::string Figures(const PhaseFigures& phase)
     return text;
 }
 
+// What the summary's times count: a database that seems slow must not be
+// taken for one that only waited for a message to be answered.
+std::string TimesNote(bool withPhases)
+{
+    std::string text = "  El tiempo de cada paso es el de su propio trabajo; el tiempo total, el de toda la "
+                       "ejecución, con sus mensajes y preguntas.\n";
+    if (withPhases)
+        text += "  El de cada fase va de su comienzo al final de su última orden, sin el tiempo que estuvieron "
+                "abiertos sus mensajes, y el de cada base de datos en ella es el de su propio trabajo.\n";
+    return text;
+}
+
 const char* YesNo(bool ticked)
 {
     return ticked ? "sí" : "no";
@@ -169,9 +181,11 @@ void RunLog::CommandEndedBeside(const std::string& database, const Command& comm
            Stamp(started.local) + "  Fin: " + Stamp(now.local) + "\n" + EndLines(now.steady - started.steady, result, verdict));
 }
 
-void RunLog::CommandNotStartedBeside(const std::string& database, const std::string& why, bool again)
+void RunLog::CommandNotStartedBeside(const std::string& database, const Command& command, const std::string& why,
+                                     bool again)
 {
-    Append(Stamp(platform_.Now().local) + "  [" + database + "] " + NotStarted(why, again) + "\n\n");
+    Append(CommandLines(Stamp(platform_.Now().local) + "  [" + database + "] ", command) + "  " +
+           NotStarted(why, again) + "\n\n");
 }
 
 void RunLog::TableNotRun(const std::string& table, const std::string& reason)
@@ -204,7 +218,7 @@ void RunLog::End(const std::string& outcome, const std::deque<PassFigures>& pass
             text += "  Comprobación " + check.database + ": " + Figures(check) + "\n";
         for (const PhaseFigures& phase : phases)
             text += "  Fase " + std::string(phase.phase) + ": " + Figures(phase) + "\n";
-        text += "  Tiempo total: " + total + "\n";
+        text += "  Tiempo total: " + total + "\n" + TimesNote(!phases.empty());
     }
     Append(text + "\n");
 }

@@ -88,11 +88,13 @@ class RunLog {
     // The same for the commands of databases worked on side by side: a line
     // when one starts, and its whole entry, with when it started and ended,
     // once it has ended, so that the entries of commands that overlap never
-    // interleave. Each line names the command's database.
+    // interleave. Each line names the command's database. A command that
+    // could not be started has no line of its start: its entry names it.
     ClockReading CommandStartedBeside(const std::string& database, const Command& command);
     void CommandEndedBeside(const std::string& database, const Command& command, const ClockReading& started,
                             const CommandResult& result, const Verdict& verdict);
-    void CommandNotStartedBeside(const std::string& database, const std::string& why, bool again);
+    void CommandNotStartedBeside(const std::string& database, const Command& command, const std::string& why,
+                                 bool again);
     void TableNotRun(const std::string& table, const std::string& reason);
     // An error of the program itself, as the user is told it.
     void Error(const std::string& text);

@@ -1,6 +1,7 @@
 #include "run_plan.h"
 
 #include "command_line.h"
+#include "failure_report.h"
 #include "report_files.h"
 
 namespace {
@@ -19,7 +20,8 @@ PlannedCommand Planned(const Request& request, const Direction& direction, std::
 {
     const std::string& dbFolder = request.*direction.dbFolder;
     return {{std::move(line), WorkingFolder(request, dbFolder), {}, std::move(outputFile)},
-            request.*direction.dlcFolder};
+            request.*direction.dlcFolder,
+            {}};
 }
 
 PlannedTable PlanTable(const Request& request, const std::string& database, ListedTable listed)
@@ -31,6 +33,8 @@ PlannedTable PlanTable(const Request& request, const std::string& database, List
         *planned = Planned(request, *direction,
                            direction->command(request.*direction->dlcFolder, request.*direction->dbFolder, database,
                                               table.listed.name, request.dumpFolder));
+        planned->notStarted = "No se ha podido " + std::string(direction->verb) + " la tabla " +
+                              Shown(table.listed.name) + " de la base de datos " + database;
     }
     return table;
 }
@@ -54,6 +58,8 @@ DatabasePlan PlanDatabase(const Request& request, const DatabaseName& database, 
                 JoinPath(dumpFolder, kDestinationReport));
     plan.indexRebuild =
         Planned(request, kLoad, IndexRebuildCommand(request.destinationDlc, request.destinationFolder, database.name));
+    plan.indexRebuild.notStarted = "No se han podido reconstruir los índices de la base de datos " +
+                                   std::string(database.name);
     return plan;
 }
 

@@ -14,6 +14,10 @@
 struct PlannedCommand {
     Command command;
     std::string dlcFolder;
+    // How the message of a command that could not be started opens, saying
+    // whose it was: side by side, neither the order nor the moment of the
+    // messages tells. Empty when its work's own messages name it.
+    std::string notStarted;
 };
 
 // A line of a database's table list as the run carries it out: what it

@@ -388,8 +388,9 @@ TEST_F(EndToEnd, UnsetComSpecIsToldForEachDatabase)
     ScopedEnvironment unset("ComSpec", nullptr);
     engine.Aceptar_Click();
     const auto cannot = [](const char* database) {
-        return "message 0 [Vaciallena] No se puede ejecutar la orden: la variable de entorno ComSpec no está definida"
-               "\n\nNo se han procesado las 3 tablas siguientes de la lista " + std::string(database) + ".ttl.";
+        return "message 0 [Vaciallena] No se ha podido descargar la tabla PUB.cliente de la base de datos " +
+               std::string(database) + ": no se puede ejecutar la orden: la variable de entorno ComSpec no está "
+               "definida\n\nNo se han procesado las 3 tablas siguientes de la lista " + std::string(database) + ".ttl.";
     };
     EXPECT_EQ(Messages(), (EventLog{cannot("korvane"), cannot("korvane1"), cannot("korvane2"),
                                     "message 64 [Errores de Descarga] Se han producido errores en el proceso de "

@@ -146,6 +146,27 @@ TEST_F(EngineTest, DatabaseInUseRefusesItsRun)
     EXPECT_TRUE(Runs().empty());
 }
 
+// A destination in use is found before the dumps, and again after them:
+// a database can be started while they run.
+TEST_F(EngineTest, ADestinationInUseIsRefusedBeforeTheDumpsAndBeforeTheLoads)
+{
+    Tick(CheckBox::Check2);
+    Tick(CheckBox::Check3);
+    const std::string inUse = "message 64 [La BBDD de destino está arrancada] La base de datos de destino en " +
+                              Native("F:\\bd") + " está arrancada, parela y reintentelo";
+    platform.files.insert(Native("F:\\bd\\korvane1.lk"));
+    engine.Aceptar_Click();
+    EXPECT_EQ(Messages(), EventLog{inUse});
+    EXPECT_TRUE(Runs().empty());
+
+    log.clear();
+    platform.files.erase(Native("F:\\bd\\korvane1.lk"));
+    window.onEvents = [this] { platform.files.insert(Native("F:\\bd\\korvane2.lk")); };
+    engine.Aceptar_Click();
+    EXPECT_EQ(Messages(), EventLog{inUse});
+    EXPECT_EQ(Runs().size(), 6u);
+}
+
 TEST_F(EngineTest, MissingFoldersAreAskedFor)
 {
     Tick(CheckBox::Check2);
@@ -485,6 +506,8 @@ TEST_F(EngineTest, RunLogHoldsTheRequestEveryCommandWithItsVerdictAndTheOutcome)
         "  Descarga korvane1: 1 orden, 1 fallida, 1 línea no válida, 1,01 s\n"
         "  Descarga korvane2: 1 orden, 1 fallida, 61,99 s\n"
         "  Tiempo total: 65,01 s\n"
+        "  El tiempo de cada paso es el de su propio trabajo; el tiempo total, el de toda la ejecución, con sus "
+        "mensajes y preguntas.\n"
         "\n"));
 
     // Every failure message of the run points at the log.
@@ -681,6 +704,11 @@ TEST_F(EngineTest, FolderRules)
          [this] { platform.uncreatable.insert(Native("E:\\vol\\korvane1")); },
          "message 64 [Sin carpeta para los ficheros .bd] No se puede crear la carpeta " + Native("E:\\vol\\korvane1"),
          0},
+        {"two dump folders that are one through a link",
+         [this] { platform.sameFiles.insert({Native("E:\\vol\\korvane2"), Native("E:\\vol\\korvane")}); },
+         "message 64 [Carpeta de ficheros .bd compartida] Las carpetas de los ficheros .bd " +
+             Native("E:\\vol\\korvane") + " y " + Native("E:\\vol\\korvane2") + " son la misma carpeta",
+         0},
         {"a source folder that is not there", [this] { platform.folders.erase(Native("D:\\bd")); },
          "message 64 [No se encuentran las bases de datos] No se encuentra la carpeta de las bases de datos de origen " +
              Native("D:\\bd") + "\n\n",
@@ -766,8 +794,9 @@ TEST_F(EngineTest, ACommandThatDidNotStartIsTriedOnceMoreAndOneThatStartedNever)
     platform.startsFailing = 2;
     engine.Aceptar_Click();
     ASSERT_FALSE(Messages().empty());
-    EXPECT_EQ(Messages()[0], "message 0 [Vaciallena] No se puede ejecutar el intérprete de órdenes\n\nNo se ha "
-                             "procesado la tabla siguiente de la lista korvane.ttl.");
+    EXPECT_EQ(Messages()[0], "message 0 [Vaciallena] No se ha podido descargar la tabla cliente de la base de datos "
+                             "korvane: no se puede ejecutar el intérprete de órdenes\n\nNo se ha procesado la tabla "
+                             "siguiente de la lista korvane.ttl.");
     EXPECT_NE(Written().find("Descarga korvane: 0 órdenes, 0 fallidas, 1 no iniciada, 1 tabla sin procesar"),
               std::string::npos);
 
@@ -780,6 +809,23 @@ TEST_F(EngineTest, ACommandThatDidNotStartIsTriedOnceMoreAndOneThatStartedNever)
     engine.Aceptar_Click();
     EXPECT_TRUE(Lines("pause ").empty());
     EXPECT_EQ(Lines(Runs().front()).size(), 1u);
+}
+
+// Side by side, neither the order nor the moment of the messages would
+// tell whose command it was.
+TEST_F(EngineTest, ACommandThatCannotBeStartedIsNamedWithItsDatabase)
+{
+    Tick(CheckBox::Check3);
+    platform.neverStarts = Native("korvane1.db -C load E:\\vol\\korvane1\\factura.bd");
+    engine.Aceptar_Click();
+    EXPECT_EQ(Messages().at(0), "message 0 [Vaciallena] No se ha podido cargar la tabla factura de la base de datos "
+                                "korvane1: no se puede ejecutar el intérprete de órdenes");
+
+    log.clear();
+    platform.neverStarts = "korvane2.db -C idxbuild";
+    engine.Aceptar_Click();
+    EXPECT_EQ(Messages(), EventLog{"message 0 [Vaciallena] No se han podido reconstruir los índices de la base de "
+                                   "datos korvane2: no se puede ejecutar el intérprete de órdenes"});
 }
 
 TEST_F(EngineTest, ALockFileThatCannotBeLookedForIsLoggedWithItsCause)
@@ -883,6 +929,25 @@ TEST_F(EngineTest, ARunEndedByTheUserSaysSoInTheLog)
     engine.Aceptar_Click();
     EXPECT_NE(Written().find(WithLogLineEnds("Resultado: interrumpida por el usuario\nResumen:\n  Descarga korvane: ")),
               std::string::npos);
+}
+
+// A rebuild left running is the one command the administrator must let
+// finish before touching the destination.
+TEST_F(EngineTest, LeavingDuringAnIndexRebuildNamesItAmongTheCommandsThatGoOn)
+{
+    Tick(CheckBox::Check3);
+    const std::string rebuild = Native("C:\\korv\\dlc\\bin\\proutil F:\\bd\\korvane1.db -C idxbuild all");
+    window.onEvents = [&] {
+        if (log.back() == "run " + rebuild) {
+            engine.EndedByUser();
+            window.onEvents = nullptr;
+        }
+    };
+    engine.Aceptar_Click();
+    EXPECT_NE(Written().find(WithLogLineEnds("Órdenes que seguían en marcha al salir del programa, y que siguen "
+                                             "solas:\n    [korvane1] " + rebuild + "\n")),
+              std::string::npos)
+        << Written();
 }
 
 } // namespace

@@ -176,11 +176,7 @@ class FakePlatform : public Platform {
         if (interpreterMissing)
             throw RunError("No se puede ejecutar la orden");
         const std::string& line = command.line;
-        if (startsFailing > 0) {
-            --startsFailing;
-            log_.push_back("not started " + line);
-            throw CommandNotStarted("No se puede ejecutar el intérprete de órdenes");
-        }
+        FailStart(line);
         commands.push_back(command);
         log_.push_back("run " + line);
         whileWaiting();
@@ -197,20 +193,27 @@ class FakePlatform : public Platform {
         Command command;
         std::chrono::milliseconds end{0};
     };
-    // Commands started side by side whose line holds this never start.
+    // Commands whose line holds this never start.
     std::string neverStarts;
     // How long a command takes, by its line; commandTakes when not given.
     std::function<std::chrono::milliseconds(const std::string&)> takes;
+
+    // Throws as a command whose interpreter cannot be started does, when
+    // startsFailing or neverStarts says so.
+    void FailStart(const std::string& line)
+    {
+        if (startsFailing == 0 && (neverStarts.empty() || line.find(neverStarts) == std::string::npos))
+            return;
+        startsFailing = std::max(startsFailing - 1, 0);
+        log_.push_back("not started " + line);
+        throw CommandNotStarted("No se puede ejecutar el intérprete de órdenes");
+    }
 
     std::unique_ptr<StartedCommand> StartCommand(const Command& command) override
     {
         if (interpreterMissing)
             throw RunError("No se puede ejecutar la orden");
-        if (startsFailing > 0 || (!neverStarts.empty() && command.line.find(neverStarts) != std::string::npos)) {
-            startsFailing = std::max(startsFailing - 1, 0);
-            log_.push_back("not started " + command.line);
-            throw CommandNotStarted("No se puede ejecutar el intérprete de órdenes");
-        }
+        FailStart(command.line);
         commands.push_back(command);
         log_.push_back("start " + command.line);
         auto started = std::make_unique<Started>();

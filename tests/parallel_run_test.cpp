@@ -136,14 +136,35 @@ TEST_F(ParallelRunTest, FailuresAreToldAsOneAtATimeTellsThem)
     EXPECT_EQ(Messages(), together);
 }
 
+// A box left unanswered at night must not hold the other rebuilds, nor
+// count in the phase's time; each database's time is its own rebuild's.
+TEST_F(ParallelRunTest, AFailedRebuildsMessageWaitsForTheLastRebuild)
+{
+    Answer("korvane.db -C idxbuild", {0, "** Cannot rebuild: the database is damaged. (1234)\n"});
+    window.onMessage = [this](const std::string&) { platform.elapsed += std::chrono::seconds(5); };
+    engine.Aceptar_Click();
+    const std::size_t told = First("message 0 [Vaciallena] No se han podido reconstruir los índices");
+    ASSERT_LT(told, log.size());
+    EXPECT_LT(Last("-C idxbuild"), told);
+    EXPECT_NE(Written().find("  Fase Índices: 3,00 s: korvane 1,00 s, korvane1 1,00 s, korvane2 1,00 s"),
+              std::string::npos)
+        << Written();
+}
+
 TEST_F(ParallelRunTest, ACommandThatNeverStartsStopsItsDatabaseOnly)
 {
     window.values[CheckBox::Check3] = 0;
     platform.neverStarts = "korvane1.db -C dump cliente";
     engine.Aceptar_Click();
-    EXPECT_EQ(Messages().front(), "message 0 [Vaciallena] No se puede ejecutar el intérprete de órdenes");
+    EXPECT_EQ(Messages().front(), "message 0 [Vaciallena] No se ha podido descargar la tabla cliente de la base de "
+                                  "datos korvane1: no se puede ejecutar el intérprete de órdenes");
     EXPECT_EQ(Lines("end ").size(), 4u);
     EXPECT_NE(Written().find("Resultado: fallido en la descarga"), std::string::npos);
+    // Only the commands that started are logged as started.
+    std::size_t startsLogged = 0;
+    for (const std::string& line : WrittenLines())
+        startsLogged += line.find("] Empieza la orden: ") != std::string::npos ? 1 : 0;
+    EXPECT_EQ(startsLogged, Lines("start ").size());
 }
 
 TEST_F(ParallelRunTest, TheStatusLinesNameTheDatabasesStillWorkingAndTheirTables)
