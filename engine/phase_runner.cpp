@@ -44,72 +44,26 @@ StepEnd NotRun(const Step& step, const std::string& why)
 
 } // namespace
 
-void PhaseRunner::RunAlone(const DatabaseJob& job)
-{
-    while (std::optional<Step> step = job.work->Next())
-        job.work->Ended(RunStep(job.database.name, *step));
-}
-
-StepEnd PhaseRunner::RunStep(const std::string& database, const Step& step)
-{
-    const auto whileWaiting = [this] { window_.DoEvents(); };
-    StepEnd end;
-    ClockReading started;
-    try {
-        const Command command = WithInstallation(platform_, step.planned);
-        for (int tried = 1;; ++tried) {
-            started = log_.CommandStarted(command);
-            try {
-                alone_ = Named(database, command.line);
-                struct Over {
-                    std::string& alone;
-                    ~Over() { alone.clear(); }
-                } over{alone_};
-                end.result = platform_.RunCommand(command, whileWaiting);
-                break;
-            } catch (const CommandNotStarted& error) {
-                log_.CommandNotStarted(error.what(), tried < kStartTries);
-                if (tried == kStartTries)
-                    throw;
-                platform_.Pause(kStartRetryPause, whileWaiting);
-            }
-        }
-    } catch (const CommandNotRun& error) {
-        return NotRun(step, error.what());
-    } catch (const RunError& error) {
-        return StepEnd::Without(StepEnd::How::Lost, error.what());
-    }
-    end.verdict = Judge(step, end.result);
-    log_.CommandEnded(started, end.result, end.verdict);
-    return end;
-}
-
-void PhaseRunner::RunTogether(const std::vector<DatabaseJob>& jobs, const std::function<void(std::size_t)>& over)
+void PhaseRunner::Run(const std::vector<DatabaseJob>& jobs, std::size_t width, const WorkEvents& events)
 {
     std::vector<Slot> slots;
     for (const DatabaseJob& job : jobs)
-        slots.push_back({*job.work, job.database.name, {}, {}, {}, {}, 0, {}, false});
-    together_ = &slots;
+        slots.push_back({*job.work, job.database.name, false, false, {}, {}, {}, {}, 0, {}});
+    slots_ = &slots;
     struct Done {
-        std::vector<Slot>*& together;
-        ~Done() { together = nullptr; }
-    } done{together_};
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-        Advance(slots[i]);
-        if (slots[i].over)
-            over(i);
-    }
-    while (WaitTogether(slots, over)) {
-    }
+        std::vector<Slot>*& slots;
+        ~Done() { slots = nullptr; }
+    } done{slots_};
+    do
+        Fill(slots, width, events);
+    while (Wait(slots));
 }
 
 std::vector<std::string> PhaseRunner::Running() const
 {
     std::vector<std::string> running;
-    if (!alone_.empty())
-        running.push_back(alone_);
-    if (together_) {
-        for (const Slot& slot : *together_) {
+    if (slots_) {
+        for (const Slot& slot : *slots_) {
             if (slot.started)
                 running.push_back(Named(slot.database, slot.command.line));
         }
@@ -117,17 +71,71 @@ std::vector<std::string> PhaseRunner::Running() const
     return running;
 }
 
-bool PhaseRunner::WaitTogether(std::vector<Slot>& slots, const std::function<void(std::size_t)>& over)
+void PhaseRunner::Fill(std::vector<Slot>& slots, std::size_t width, const WorkEvents& events)
+{
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        Slot& slot = slots[i];
+        while (!slot.over && !slot.InProgress()) {
+            const auto inProgress = std::count_if(slots.begin(), slots.end(),
+                                                  [](const Slot& other) { return other.InProgress(); });
+            if (static_cast<std::size_t>(inProgress) >= width)
+                break;
+            // A work that is over, or whose step could not even be prepared,
+            // is asked again by the loop's own test.
+            if (!slot.step && !Take(slot, i, events))
+                continue;
+            if (!DatabasesFree(slots, slot))
+                break;
+            Start(slot);
+        }
+    }
+}
+
+bool PhaseRunner::Take(Slot& slot, std::size_t position, const WorkEvents& events)
+{
+    if (!slot.begun) {
+        slot.begun = true;
+        events.began(position);
+    }
+    slot.step = slot.work.Next();
+    if (!slot.step) {
+        slot.over = true;
+        events.over(position);
+        return false;
+    }
+    slot.tries = 0;
+    try {
+        slot.command = WithInstallation(platform_, slot.step->planned);
+    } catch (const CommandNotRun& error) {
+        EndStep(slot, NotRun(*slot.step, error.what()));
+        return false;
+    }
+    return true;
+}
+
+bool PhaseRunner::DatabasesFree(const std::vector<Slot>& slots, const Slot& slot) const
+{
+    return std::none_of(slots.begin(), slots.end(), [&slot](const Slot& other) {
+        return &other != &slot && other.InProgress() &&
+               std::any_of(slot.step->planned.databases.begin(), slot.step->planned.databases.end(),
+                           [&other](const std::string& database) {
+                               const std::vector<std::string>& used = other.step->planned.databases;
+                               return std::find(used.begin(), used.end(), database) != used.end();
+                           });
+    });
+}
+
+bool PhaseRunner::Wait(std::vector<Slot>& slots)
 {
     std::vector<StartedCommand*> running;
-    std::vector<std::size_t> runningSlot;
+    std::vector<Slot*> runningSlot;
     std::optional<std::chrono::milliseconds> nextTry;
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-        if (slots[i].started) {
-            running.push_back(slots[i].started.get());
-            runningSlot.push_back(i);
-        } else if (slots[i].retryAt && (!nextTry || *slots[i].retryAt < *nextTry)) {
-            nextTry = slots[i].retryAt;
+    for (Slot& slot : slots) {
+        if (slot.started) {
+            running.push_back(slot.started.get());
+            runningSlot.push_back(&slot);
+        } else if (slot.retryAt && (!nextTry || *slot.retryAt < *nextTry)) {
+            nextTry = slot.retryAt;
         }
     }
     if (running.empty() && !nextTry)
@@ -135,47 +143,17 @@ bool PhaseRunner::WaitTogether(std::vector<Slot>& slots, const std::function<voi
     std::optional<std::chrono::milliseconds> timeout;
     if (nextTry)
         timeout = std::max(*nextTry - platform_.Now().steady, std::chrono::milliseconds(0));
-    const std::optional<std::size_t> ended =
-        platform_.WaitForCommands(running, timeout, [this] { window_.DoEvents(); });
-    std::vector<std::size_t> moved;
-    if (ended) {
-        Finish(slots[runningSlot[*ended]]);
-        moved.push_back(runningSlot[*ended]);
-    }
+    if (const std::optional<std::size_t> ended =
+            platform_.WaitForCommands(running, timeout, [this] { window_.DoEvents(); }))
+        Finish(*runningSlot[*ended]);
     const std::chrono::milliseconds now = platform_.Now().steady;
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-        if (slots[i].retryAt && *slots[i].retryAt <= now) {
-            slots[i].retryAt.reset();
-            Start(slots[i]);
-            moved.push_back(i);
+    for (Slot& slot : slots) {
+        if (slot.retryAt && *slot.retryAt <= now) {
+            slot.retryAt.reset();
+            Start(slot);
         }
-    }
-    for (std::size_t i : moved) {
-        Advance(slots[i]);
-        if (slots[i].over)
-            over(i);
     }
     return true;
-}
-
-// On to the work's next command unless one is running or waits to be tried again.
-void PhaseRunner::Advance(Slot& slot)
-{
-    while (!slot.over && !slot.started && !slot.retryAt) {
-        slot.step = slot.work.Next();
-        if (!slot.step) {
-            slot.over = true;
-            return;
-        }
-        slot.tries = 0;
-        try {
-            slot.command = WithInstallation(platform_, slot.step->planned);
-        } catch (const CommandNotRun& error) {
-            EndStep(slot, NotRun(*slot.step, error.what()));
-            continue;
-        }
-        Start(slot);
-    }
 }
 
 // A command's start is logged once it has started, so that the log never
@@ -185,21 +163,21 @@ void PhaseRunner::Start(Slot& slot)
     ++slot.tries;
     try {
         slot.started = platform_.StartCommand(slot.command);
-        slot.startedAt = log_.CommandStartedBeside(slot.database, slot.command);
+        slot.startedAt = log_.CommandStarted(slot.database, slot.command);
     } catch (const CommandNotStarted& error) {
         NotStarted(slot, error.what(), slot.tries < kStartTries);
     } catch (const CommandNotRun& error) {
         NotStarted(slot, error.what(), false);
     } catch (const RunError& error) {
         // It may have begun before it could no longer be watched.
-        log_.CommandStartedBeside(slot.database, slot.command);
+        log_.CommandStarted(slot.database, slot.command);
         EndStep(slot, StepEnd::Without(StepEnd::How::Lost, error.what()));
     }
 }
 
 void PhaseRunner::NotStarted(Slot& slot, const std::string& why, bool again)
 {
-    log_.CommandNotStartedBeside(slot.database, slot.command, why, again);
+    log_.CommandNotStarted(slot.database, slot.command, why, again);
     if (again)
         slot.retryAt = platform_.Now().steady + kStartRetryPause;
     else
@@ -218,7 +196,7 @@ void PhaseRunner::Finish(Slot& slot)
     }
     slot.started.reset();
     end.verdict = Judge(*slot.step, end.result);
-    log_.CommandEndedBeside(slot.database, slot.command, slot.startedAt, end.result, end.verdict);
+    log_.CommandEnded(slot.database, slot.command, slot.startedAt, end.result, end.verdict);
     EndStep(slot, end);
 }
 

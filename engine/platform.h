@@ -112,16 +112,10 @@ class Platform {
     // False when the file is there and could not be removed; a file that
     // is not there is no failure.
     virtual bool RemoveFile(const std::string& path) = 0;
-    // Runs one command through the command interpreter and returns only
-    // when it has ended, calling whileWaiting whenever window events may be
-    // pending. Throws CommandNotStarted when the interpreter cannot be
-    // started, CommandNotRun when the command cannot be prepared, RunError
-    // when it cannot be watched or its output cannot be kept.
-    virtual CommandResult RunCommand(const Command& command,
-                                     const std::function<void()>& whileWaiting) = 0;
-    // The same as RunCommand, for commands that run side by side: starts
-    // the command and returns at once. Throws as RunCommand does when the
-    // command cannot be prepared or started.
+    // Starts one command through the command interpreter and returns at
+    // once. Throws CommandNotStarted when the interpreter cannot be started,
+    // CommandNotRun when the command cannot be prepared, RunError when it
+    // cannot be watched or its output cannot be kept.
     virtual std::unique_ptr<StartedCommand> StartCommand(const Command& command) = 0;
     // Sleeps without using the CPU until one of the commands has ended or
     // the timeout has passed, calling whileWaiting whenever window events
@@ -131,13 +125,10 @@ class Platform {
     virtual std::optional<std::size_t> WaitForCommands(const std::vector<StartedCommand*>& commands,
                                                        std::optional<std::chrono::milliseconds> timeout,
                                                        const std::function<void()>& whileWaiting) = 0;
-    // How a command that WaitForCommands found ended ended, as RunCommand
-    // returns it. Throws RunError when that cannot be known or its output
-    // kept.
+    // How a command that WaitForCommands found ended ended: its exit code
+    // and what it printed. Throws RunError when that cannot be known or its
+    // output kept.
     virtual CommandResult FinishCommand(StartedCommand& command) = 0;
-    // Waits that long without using the CPU, calling whileWaiting whenever
-    // window events may be pending.
-    virtual void Pause(std::chrono::milliseconds duration, const std::function<void()>& whileWaiting) = 0;
     virtual ClockReading Now() = 0;
     // Adds the bytes at the end of the file, creating it, with a UTF-8 byte
     // order mark first, when it is absent or empty. The file is open only

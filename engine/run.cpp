@@ -286,20 +286,32 @@ bool Run::ComparisonPhase()
 // night's rebuilds) until it is answered. The phase's time is its works'.
 void Run::RunPhase(const char* name, const char* together, std::vector<DatabaseJob> jobs)
 {
+    const bool sideBySide = request_.parallel && together;
     PhaseFigures figures{name, {}, {}};
-    const std::chrono::milliseconds start = platform_.Now().steady;
-    if (request_.parallel && together) {
-        RunTogether(together, jobs, figures);
-    } else {
-        for (const DatabaseJob& job : jobs) {
-            WorkOn(job.database);
-            const std::chrono::milliseconds began = platform_.Now().steady;
-            runner_.RunAlone(job);
-            figures.databases.emplace_back(job.database.name, platform_.Now().steady - began);
-            if (!request_.parallel)
-                ShowTold(job.database);
-        }
+    std::vector<std::chrono::milliseconds> began(jobs.size());
+    std::vector<const DatabaseName*> databases;
+    for (const DatabaseJob& job : jobs) {
+        databases.push_back(&job.database);
+        figures.databases.emplace_back(job.database.name, std::chrono::milliseconds(0));
     }
+    const std::chrono::milliseconds start = platform_.Now().steady;
+    if (sideBySide)
+        statusLines_.BeginTogether(together, databases);
+    const WorkEvents events{[&](std::size_t work) {
+                                WorkOn(jobs[work].database);
+                                began[work] = platform_.Now().steady;
+                            },
+                            [&](std::size_t work) {
+                                figures.databases[work].second = platform_.Now().steady - began[work];
+                                if (sideBySide)
+                                    statusLines_.DoneTogether(jobs[work].database);
+                                // One at a time nothing else runs: the messages need not wait.
+                                if (!request_.parallel)
+                                    ShowTold(jobs[work].database);
+                            }};
+    runner_.Run(jobs, sideBySide ? jobs.size() : 1, events);
+    if (sideBySide)
+        statusLines_.EndTogether();
     figures.duration = platform_.Now().steady - start;
     // A run one database at a time keeps the summary it always had.
     if (!request_.parallel)
@@ -307,23 +319,6 @@ void Run::RunPhase(const char* name, const char* together, std::vector<DatabaseJ
     phases_.push_back(std::move(figures));
     for (const DatabaseJob& job : jobs)
         ShowTold(job.database);
-}
-
-void Run::RunTogether(const char* caption, const std::vector<DatabaseJob>& jobs, PhaseFigures& figures)
-{
-    const std::chrono::milliseconds start = platform_.Now().steady;
-    std::vector<const DatabaseName*> databases;
-    for (const DatabaseJob& job : jobs) {
-        WorkOn(job.database);
-        databases.push_back(&job.database);
-        figures.databases.emplace_back(job.database.name, std::chrono::milliseconds(0));
-    }
-    statusLines_.BeginTogether(caption, databases);
-    runner_.RunTogether(jobs, [&](std::size_t over) {
-        statusLines_.DoneTogether(jobs[over].database);
-        figures.databases[over].second = platform_.Now().steady - start;
-    });
-    statusLines_.EndTogether();
 }
 
 void Run::WorkOn(const DatabaseName& database)

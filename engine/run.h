@@ -51,7 +51,6 @@ class Run : private RunServices {
     // database after another, or side by side when the user asked for it
     // and the phase has a caption for the databases working together.
     void RunPhase(const char* name, const char* together, std::vector<DatabaseJob> jobs);
-    void RunTogether(const char* caption, const std::vector<DatabaseJob>& jobs, PhaseFigures& figures);
     void WorkOn(const DatabaseName& database);
     void ShowTold(const DatabaseName& database);
     void TellUnchecked();

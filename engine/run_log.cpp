@@ -147,33 +147,17 @@ void RunLog::Begin(const Request& request)
            (request.parallel ? "Procesar en paralelo: sí\n" : "") + "\n");
 }
 
-// Written before the command runs, so that a command that never ends is
-// still found in the log.
-ClockReading RunLog::CommandStarted(const Command& command)
-{
-    const ClockReading now = platform_.Now();
-    Append(CommandLines(Stamp(now.local) + "  ", command));
-    return now;
-}
-
-void RunLog::CommandEnded(const ClockReading& started, const CommandResult& result, const Verdict& verdict)
-{
-    Append(EndLines(platform_.Now().steady - started.steady, result, verdict));
-}
-
-void RunLog::CommandNotStarted(const std::string& why, bool again)
-{
-    Append("  " + NotStarted(why, again) + "\n\n");
-}
-
-ClockReading RunLog::CommandStartedBeside(const std::string& database, const Command& command)
+// Written once it has started, so that a command that never ends is still
+// found in the log; its whole entry comes when it has ended, so that the
+// entries of commands that overlap never interleave.
+ClockReading RunLog::CommandStarted(const std::string& database, const Command& command)
 {
     const ClockReading now = platform_.Now();
     Append(Stamp(now.local) + "  [" + database + "] Empieza la orden: " + command.line + "\n\n");
     return now;
 }
 
-void RunLog::CommandEndedBeside(const std::string& database, const Command& command, const ClockReading& started,
+void RunLog::CommandEnded(const std::string& database, const Command& command, const ClockReading& started,
                                 const CommandResult& result, const Verdict& verdict)
 {
     const ClockReading now = platform_.Now();
@@ -181,7 +165,7 @@ void RunLog::CommandEndedBeside(const std::string& database, const Command& comm
            Stamp(started.local) + "  Fin: " + Stamp(now.local) + "\n" + EndLines(now.steady - started.steady, result, verdict));
 }
 
-void RunLog::CommandNotStartedBeside(const std::string& database, const Command& command, const std::string& why,
+void RunLog::CommandNotStarted(const std::string& database, const Command& command, const std::string& why,
                                      bool again)
 {
     Append(CommandLines(Stamp(platform_.Now().local) + "  [" + database + "] ", command) + "  " +

@@ -78,23 +78,18 @@ class RunLog {
     // Starts a run's entries with the request as the run uses it; the log
     // goes into its dump-file folder.
     void Begin(const Request& request);
-    // The DLC a command runs with is the DLC variable it is given, or the
-    // machine's own when it is given none.
-    // Returns when it started, for its end to say how long it took.
-    ClockReading CommandStarted(const Command& command);
-    void CommandEnded(const ClockReading& started, const CommandResult& result, const Verdict& verdict);
-    // The command's interpreter could not be started; again when it is tried once more.
-    void CommandNotStarted(const std::string& why, bool again);
-    // The same for the commands of databases worked on side by side: a line
-    // when one starts, and its whole entry, with when it started and ended,
-    // once it has ended, so that the entries of commands that overlap never
-    // interleave. Each line names the command's database. A command that
-    // could not be started has no line of its start: its entry names it.
-    ClockReading CommandStartedBeside(const std::string& database, const Command& command);
-    void CommandEndedBeside(const std::string& database, const Command& command, const ClockReading& started,
-                            const CommandResult& result, const Verdict& verdict);
-    void CommandNotStartedBeside(const std::string& database, const Command& command, const std::string& why,
-                                 bool again);
+    // A command of a database: a line once it has started, and its whole
+    // entry, with when it started and ended, once it has ended, so that the
+    // entries of commands that overlap never interleave. The DLC it runs
+    // with is the DLC variable it is given, or the machine's own when it is
+    // given none. CommandStarted returns when it started, for its end.
+    ClockReading CommandStarted(const std::string& database, const Command& command);
+    void CommandEnded(const std::string& database, const Command& command, const ClockReading& started,
+                      const CommandResult& result, const Verdict& verdict);
+    // The command's interpreter could not be started; again when it is
+    // tried once more. Such a command has no line of its start: this entry
+    // names it.
+    void CommandNotStarted(const std::string& database, const Command& command, const std::string& why, bool again);
     void TableNotRun(const std::string& table, const std::string& reason);
     // An error of the program itself, as the user is told it.
     void Error(const std::string& text);

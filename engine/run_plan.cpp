@@ -15,13 +15,14 @@ std::string WorkingFolder(const Request& request, const std::string& dbFolder)
     return IsNetworkPath(dbFolder) ? request.dumpFolder : dbFolder;
 }
 
-PlannedCommand Planned(const Request& request, const Direction& direction, std::string line,
-                       std::string outputFile = {})
+PlannedCommand Planned(const Request& request, const Direction& direction, const std::string& database,
+                       std::string line, std::string outputFile = {})
 {
     const std::string& dbFolder = request.*direction.dbFolder;
     return {{std::move(line), WorkingFolder(request, dbFolder), {}, std::move(outputFile)},
             request.*direction.dlcFolder,
-            {}};
+            {},
+            {JoinPath(dbFolder, database + ".db")}};
 }
 
 PlannedTable PlanTable(const Request& request, const std::string& database, ListedTable listed)
@@ -30,7 +31,7 @@ PlannedTable PlanTable(const Request& request, const std::string& database, List
     if (!table.listed.Runs())
         return table;
     for (auto [direction, planned] : {std::pair{&kDump, &table.dump}, std::pair{&kLoad, &table.load}}) {
-        *planned = Planned(request, *direction,
+        *planned = Planned(request, *direction, database,
                            direction->command(request.*direction->dlcFolder, request.*direction->dbFolder, database,
                                               table.listed.name, request.dumpFolder));
         planned->notStarted = "No se ha podido " + std::string(direction->verb) + " la tabla " +
@@ -50,14 +51,14 @@ DatabasePlan PlanDatabase(const Request& request, const DatabaseName& database, 
         plan.listError = error.what();
     }
     const std::string dumpFolder = JoinPath(request.dumpFolder, database.name);
-    plan.sourceCount = Planned(request, kDump,
+    plan.sourceCount = Planned(request, kDump, database.name,
                                TableAnalysisCommand(request.sourceDlc, request.sourceFolder, database.name),
                                JoinPath(dumpFolder, kSourceReport));
     plan.destinationCount =
-        Planned(request, kLoad, TableAnalysisCommand(request.destinationDlc, request.destinationFolder, database.name),
+        Planned(request, kLoad, database.name, TableAnalysisCommand(request.destinationDlc, request.destinationFolder, database.name),
                 JoinPath(dumpFolder, kDestinationReport));
     plan.indexRebuild =
-        Planned(request, kLoad, IndexRebuildCommand(request.destinationDlc, request.destinationFolder, database.name));
+        Planned(request, kLoad, database.name, IndexRebuildCommand(request.destinationDlc, request.destinationFolder, database.name));
     plan.indexRebuild.notStarted = "No se han podido reconstruir los índices de la base de datos " +
                                    std::string(database.name);
     return plan;

@@ -18,6 +18,9 @@ struct PlannedCommand {
     // whose it was: side by side, neither the order nor the moment of the
     // messages tells. Empty when its work's own messages name it.
     std::string notStarted;
+    // The databases it works on, each by its .db file: no two commands use
+    // one at once.
+    std::vector<std::string> databases;
 };
 
 // A line of a database's table list as the run carries it out: what it

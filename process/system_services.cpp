@@ -4,11 +4,6 @@
 
 // Commands are run the same way on every system: by the command runner.
 
-CommandResult SystemServices::RunCommand(const Command& command, const std::function<void()>& whileWaiting)
-{
-    return EjecutaComando(command, whileWaiting);
-}
-
 std::unique_ptr<StartedCommand> SystemServices::StartCommand(const Command& command)
 {
     return ::StartCommand(command);
@@ -24,10 +19,4 @@ std::optional<std::size_t> SystemServices::WaitForCommands(const std::vector<Sta
 CommandResult SystemServices::FinishCommand(StartedCommand& command)
 {
     return ::FinishCommand(command);
-}
-
-// A pause is a wait for no command.
-void SystemServices::Pause(std::chrono::milliseconds duration, const std::function<void()>& whileWaiting)
-{
-    ::WaitForCommands({}, duration, whileWaiting);
 }

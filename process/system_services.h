@@ -11,13 +11,11 @@ class SystemServices : public Platform {
     std::string ProgramFolder() override;
     std::string ReadTextFile(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
-    CommandResult RunCommand(const Command& command, const std::function<void()>& whileWaiting) override;
     std::unique_ptr<StartedCommand> StartCommand(const Command& command) override;
     std::optional<std::size_t> WaitForCommands(const std::vector<StartedCommand*>& commands,
                                                std::optional<std::chrono::milliseconds> timeout,
                                                const std::function<void()>& whileWaiting) override;
     CommandResult FinishCommand(StartedCommand& command) override;
-    void Pause(std::chrono::milliseconds duration, const std::function<void()>& whileWaiting) override;
     ClockReading Now() override;
     bool AppendToFile(const std::string& path, const std::string& utf8Text) override;
     void KeepAwake(bool awake) override;

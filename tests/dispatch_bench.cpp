@@ -42,10 +42,10 @@ class RecordingServices : public SystemWithListsIn {
     using SystemWithListsIn::SystemWithListsIn;
     std::vector<std::string> lines;
 
-    CommandResult RunCommand(const Command& command, const std::function<void()>& whileWaiting) override
+    std::unique_ptr<StartedCommand> StartCommand(const Command& command) override
     {
         lines.push_back(command.line);
-        return SystemWithListsIn::RunCommand(command, whileWaiting);
+        return SystemWithListsIn::StartCommand(command);
     }
 };
 

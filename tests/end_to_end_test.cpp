@@ -163,7 +163,7 @@ TEST_F(EndToEnd, MissingTableListIsToldAndNothingIsLoaded)
 std::string CommandEntry(const std::string& logText, const std::string& command)
 {
     const std::string end = kLogLineEnd;
-    const auto start = logText.find("  Orden: " + command + end);
+    const auto start = logText.find("] Orden: " + command + end);
     if (start == std::string::npos)
         return "not in the log: " + command;
     return logText.substr(start, logText.find(end + end, start) - start);

@@ -68,8 +68,9 @@ TEST_F(EngineTest, DumpRunsEveryTableOfTheThreeDatabasesInOrder)
         expected.push_back("remove " + Native("E:\\vol\\") + db + kPathSeparator + "tabanalys-origen.txt");
         for (const char* table : {"cliente", "factura"}) {
             expected.push_back(std::string("caption Label4 [Tabla: ") + table + "]");
-            expected.push_back("run " + Native("C:\\korv\\dlc\\bin\\proutil D:\\bd\\") + db + ".db -C dump " + table +
-                               " " + Native("E:\\vol\\") + db);
+            const std::string line = Native("C:\\korv\\dlc\\bin\\proutil D:\\bd\\") + db + ".db -C dump " + table +
+                                     " " + Native("E:\\vol\\") + db;
+            expected.insert(expected.end(), {"run " + line, "end " + line});
         }
     }
     expected.insert(expected.end(), {"caption Label5 []", "caption Label4 []", "enable Frame4 1", "enable Frame5 1",
@@ -464,17 +465,23 @@ TEST_F(EngineTest, RunLogHoldsTheRequestEveryCommandWithItsVerdictAndTheOutcome)
         "Procesar Transacciones: no\n"
         "Comprobar registros: no\n"
         "\n"
-        "2026-12-08 11:44:35  Orden: " + proutil + "korvane.db -C dump cliente " + Native("E:\\vol\\korvane") + "\n"
+        "2026-12-08 11:44:35  [korvane] Empieza la orden: " + proutil + "korvane.db -C dump cliente " + Native("E:\\vol\\korvane") + "\n"
+        "\n"
+        "2026-12-08 11:44:35  [korvane] Orden: " + proutil + "korvane.db -C dump cliente " + Native("E:\\vol\\korvane") + "\n"
         "  Carpeta de trabajo: " + Native("D:\\bd") + "\n"
         "  DLC: el del sistema\n"
+        "  Inicio: 2026-12-08 11:44:35  Fin: 2026-12-08 11:44:36\n"
         "  Duración: 1,01 s  Código de salida: 0  Resultado: correcto\n"
         "  Salida:\n"
         "    Dumped 2 records. (13932)\n"
         "    Binary Dump complete. (6254)\n"
         "\n"
-        "2026-12-08 11:44:36  Orden: " + proutil + "korvane.db -C dump factura " + Native("E:\\vol\\korvane") + "\n"
+        "2026-12-08 11:44:36  [korvane] Empieza la orden: " + proutil + "korvane.db -C dump factura " + Native("E:\\vol\\korvane") + "\n"
+        "\n"
+        "2026-12-08 11:44:36  [korvane] Orden: " + proutil + "korvane.db -C dump factura " + Native("E:\\vol\\korvane") + "\n"
         "  Carpeta de trabajo: " + Native("D:\\bd") + "\n"
         "  DLC: el del sistema\n"
+        "  Inicio: 2026-12-08 11:44:36  Fin: 2026-12-08 11:44:37\n"
         "  Duración: 1,01 s  Código de salida: 2  Resultado: fallido, terminó con el código 2 y sin el mensaje de "
         "proceso completado (6254)\n"
         "  Salida:\n"
@@ -484,17 +491,23 @@ TEST_F(EngineTest, RunLogHoldsTheRequestEveryCommandWithItsVerdictAndTheOutcome)
         "2026-12-08 11:44:37  Tabla mal\tnombre no procesada: el nombre contiene caracteres que no se pueden pasar a "
         "proutil\n"
         "\n"
-        "2026-12-08 11:44:37  Orden: " + proutil + "korvane1.db -C dump stock " + Native("E:\\vol\\korvane1") + "\n"
+        "2026-12-08 11:44:37  [korvane1] Empieza la orden: " + proutil + "korvane1.db -C dump stock " + Native("E:\\vol\\korvane1") + "\n"
+        "\n"
+        "2026-12-08 11:44:37  [korvane1] Orden: " + proutil + "korvane1.db -C dump stock " + Native("E:\\vol\\korvane1") + "\n"
         "  Carpeta de trabajo: " + Native("D:\\bd") + "\n"
         "  DLC: el del sistema\n"
+        "  Inicio: 2026-12-08 11:44:37  Fin: 2026-12-08 11:44:38\n"
         "  Duración: 1,01 s  Código de salida: 1  Resultado: fallido, terminó con el código 1\n"
         "  Salida:\n"
         "    Dumped 7 records. (13932)\n"
         "    Binary Dump complete. (6254)\n"
         "\n"
-        "2026-12-08 11:44:38  Orden: " + proutil + "korvane2.db -C dump pedido " + Native("E:\\vol\\korvane2") + "\n"
+        "2026-12-08 11:44:38  [korvane2] Empieza la orden: " + proutil + "korvane2.db -C dump pedido " + Native("E:\\vol\\korvane2") + "\n"
+        "\n"
+        "2026-12-08 11:44:38  [korvane2] Orden: " + proutil + "korvane2.db -C dump pedido " + Native("E:\\vol\\korvane2") + "\n"
         "  Carpeta de trabajo: " + Native("D:\\bd") + "\n"
         "  DLC: el del sistema\n"
+        "  Inicio: 2026-12-08 11:44:38  Fin: 2026-12-08 11:45:40\n"
         "  Duración: 61,99 s  Código de salida: 0  Resultado: fallido, terminó sin el mensaje de proceso completado "
         "(6254)\n"
         "  Salida: ninguna\n"
@@ -524,8 +537,10 @@ TEST_F(EngineTest, ProgramErrorsAreLoggedAsTheUserIsToldThem)
     const auto errors = [this] {
         std::vector<std::string> found;
         for (const std::string& line : WrittenLines()) {
-            if (line.find("  Error: ") != std::string::npos || line.find("  Orden: ") != std::string::npos)
+            if (line.find("  Error: ") != std::string::npos)
                 found.push_back(line.substr(line.find("  ") + 2));
+            else if (const auto start = line.find("] Empieza la orden: "); start != std::string::npos)
+                found.push_back("Orden: " + line.substr(start + 20));
         }
         platform.appended.clear();
         return found;

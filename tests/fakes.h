@@ -165,30 +165,10 @@ class FakePlatform : public Platform {
         textFiles.erase(path);
         return true;
     }
-    void Pause(std::chrono::milliseconds duration, const std::function<void()>& whileWaiting) override
-    {
-        log_.push_back("pause " + std::to_string(duration.count()));
-        whileWaiting();
-        elapsed += duration;
-    }
-    CommandResult RunCommand(const Command& command, const std::function<void()>& whileWaiting) override
-    {
-        if (interpreterMissing)
-            throw RunError("No se puede ejecutar la orden");
-        const std::string& line = command.line;
-        FailStart(line);
-        commands.push_back(command);
-        log_.push_back("run " + line);
-        whileWaiting();
-        elapsed += commandTakes;
-        const CommandResult result = answer ? answer(line) : Succeeded(line);
-        if (!command.outputFile.empty())
-            textFiles[command.outputFile] = result.output;
-        return result;
-    }
-
-    // Commands started side by side: each ends when the clock reaches its
-    // end, and they end in that order.
+    // Commands started: each ends when the clock reaches its end, and they
+    // end in that order. The event log has "run LINE" when one starts and
+    // "end LINE" when it ends, and "pause N" for a wait of N milliseconds
+    // that no command's end cut short.
     struct Started : StartedCommand {
         Command command;
         std::chrono::milliseconds end{0};
@@ -215,7 +195,7 @@ class FakePlatform : public Platform {
             throw RunError("No se puede ejecutar la orden");
         FailStart(command.line);
         commands.push_back(command);
-        log_.push_back("start " + command.line);
+        log_.push_back("run " + command.line);
         auto started = std::make_unique<Started>();
         started->command = command;
         started->end = elapsed + (takes ? takes(command.line) : commandTakes);
@@ -233,6 +213,7 @@ class FakePlatform : public Platform {
         }
         const auto end = [&] { return static_cast<Started*>(running[*first])->end; };
         if (!first || (timeout && elapsed + *timeout < end())) {
+            log_.push_back("pause " + std::to_string(timeout.value_or(std::chrono::milliseconds(0)).count()));
             elapsed += timeout.value_or(std::chrono::milliseconds(0));
             return std::nullopt;
         }

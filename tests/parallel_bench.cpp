@@ -45,11 +45,18 @@ class TimingServices : public SystemWithListsIn {
     // By phase, in the run's order, then by database.
     std::map<int, std::map<std::string, double>> seconds;
 
-    CommandResult RunCommand(const Command& command, const std::function<void()>& whileWaiting) override
+    std::unique_ptr<StartedCommand> StartCommand(const Command& command) override
     {
-        const auto start = Clock::now();
-        CommandResult result = SystemWithListsIn::RunCommand(command, whileWaiting);
-        seconds[PhaseOf(command.line)][DatabaseOf(command.line)] += Seconds(Clock::now() - start).count();
+        std::unique_ptr<StartedCommand> started = SystemWithListsIn::StartCommand(command);
+        running_[started.get()] = {command.line, Clock::now()};
+        return started;
+    }
+    CommandResult FinishCommand(StartedCommand& command) override
+    {
+        CommandResult result = SystemWithListsIn::FinishCommand(command);
+        const auto [line, start] = running_.at(&command);
+        running_.erase(&command);
+        seconds[PhaseOf(line)][DatabaseOf(line)] += Seconds(Clock::now() - start).count();
         return result;
     }
 
@@ -72,6 +79,7 @@ class TimingServices : public SystemWithListsIn {
         }
         return "?";
     }
+    std::map<const StartedCommand*, std::pair<std::string, Clock::time_point>> running_;
     bool loaded_ = false;
     bool rebuilt_ = false;
 };

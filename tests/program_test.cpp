@@ -65,10 +65,10 @@ int ProgramsLeft()
     return count;
 }
 
-// The commands of the run log, its "Orden:" lines, in order.
+// The commands of the run log, its entries' "Orden:" lines, in order.
 std::vector<std::string> LoggedCommands(const std::string& log)
 {
-    const std::string mark = "  Orden: ";
+    const std::string mark = "] Orden: ";
     std::vector<std::string> commands;
     std::istringstream lines(log);
     for (std::string line; std::getline(lines, line);) {

@@ -102,11 +102,12 @@ TEST(SystemServices, RemovesOnlyWhatIsThere)
     EXPECT_FALSE(system.RemoveFile(folder.Make("carpeta")));
 }
 
-TEST(SystemServices, PauseLastsItsTimeHandlingEvents)
+// The pause before a command is tried again is a wait for no command.
+TEST(SystemServices, AWaitForNoCommandLastsItsTimeHandlingEvents)
 {
     EventCounter events;
     const auto start = std::chrono::steady_clock::now();
-    SystemServices().Pause(std::chrono::milliseconds(300), events.Handler());
+    EXPECT_EQ(SystemServices().WaitForCommands({}, std::chrono::milliseconds(300), events.Handler()), std::nullopt);
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
     EXPECT_GE(events.Handled(), 1);
 }

@@ -23,18 +23,20 @@
 
 namespace {
 
-// The real system, which hands the test the window as each command starts,
-// in the middle of the run, with the run's own event processing.
+// The real system, which hands the test the window while each command
+// runs, in the middle of the run, with the run's own event processing.
 class SystemWatchingCommands : public SystemWithListsIn {
   public:
     using SystemWithListsIn::SystemWithListsIn;
     std::function<void(const std::function<void()>& processEvents)> atEachCommand;
 
-    CommandResult RunCommand(const Command& command, const std::function<void()>& whileWaiting) override
+    std::optional<std::size_t> WaitForCommands(const std::vector<StartedCommand*>& commands,
+                                               std::optional<std::chrono::milliseconds> timeout,
+                                               const std::function<void()>& whileWaiting) override
     {
-        if (atEachCommand)
+        if (atEachCommand && !commands.empty())
             atEachCommand(whileWaiting);
-        return SystemWithListsIn::RunCommand(command, whileWaiting);
+        return SystemWithListsIn::WaitForCommands(commands, timeout, whileWaiting);
     }
 };
 
