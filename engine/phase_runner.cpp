@@ -209,7 +209,6 @@ void PhaseRunner::EndStep(Slot& slot, const StepEnd& end)
 Verdict PhaseRunner::Judge(const Step& step, const CommandResult& result)
 {
     const Verdict verdict = step.judge(result);
-    progress_.failed = progress_.failed || (step.failureFailsRun && !verdict.succeeded);
-    window_.ShowProgress(++progress_.done, progress_.total, progress_.failed);
+    progress_.CommandDone(step.failureFailsRun && !verdict.succeeded);
     return verdict;
 }

@@ -9,15 +9,8 @@
 #include <vector>
 
 #include "database_work.h"
+#include "taskbar_progress.h"
 #include "window_ops.h"
-
-// The run's progress outside the window: commands done out of the run's
-// total, and whether a table has failed so far.
-struct Progress {
-    int done = 0;
-    int total = 0;
-    bool failed = false;
-};
 
 // What the run is told of each work of a phase, by its position.
 struct WorkEvents {
@@ -33,7 +26,7 @@ struct WorkEvents {
 // started is never run again, whatever became of it.
 class PhaseRunner {
   public:
-    PhaseRunner(WindowOps& window, Platform& platform, RunLog& log, Progress& progress)
+    PhaseRunner(WindowOps& window, Platform& platform, RunLog& log, TaskbarProgress& progress)
         : window_(window), platform_(platform), log_(log), progress_(progress)
     {
     }
@@ -84,6 +77,6 @@ class PhaseRunner {
     WindowOps& window_;
     Platform& platform_;
     RunLog& log_;
-    Progress& progress_;
+    TaskbarProgress& progress_;
     std::vector<Slot>* slots_ = nullptr;
 };

@@ -54,6 +54,7 @@ Run::Run(WindowOps& window, Platform& platform, RunLog& log, RunStatus& status, 
       status_(status),
       request_(std::move(request)),
       statusLines_(window, status.Contador),
+      progress_(window),
       runner_(window, platform, log, progress_)
 {
 }
@@ -87,11 +88,13 @@ void Run::Steps()
                         [this](const std::string& list) { return platform_.ReadTextFile(list); });
     records_.assign(plan_.databases.size(), {});
     told_.assign(plan_.databases.size(), {});
-    progress_ = {0, plan_.commands, false};
-    window_.ShowProgress(0, progress_.total, false);
+    progress_.Begin(plan_.commands);
 
-    const std::string outcome = RunPhases();
-    TellUnchecked();
+    Findings found;
+    const std::string outcome = RunPhases(found);
+    // The differences' message names the databases not compared already.
+    if (!found.uncheckedTold)
+        TellUnchecked();
     EndRun(outcome);
     Unlock();
 }
@@ -108,40 +111,57 @@ void Run::EndedByUser()
     log_.End("interrumpida por el usuario", passes_, checks_, phases_);
 }
 
-std::string Run::RunPhases()
+std::string Run::RunPhases(Findings& found)
 {
     status_.ProcesoOK = true;
     if (const Direction* refused = RefusedDirection())
         return FailedIn(*refused);
-    if (request_.dump) {
-        DumpPhase();
-        if (!status_.ProcesoOK)
-            return FailedIn(kDump);
+    for (const Phase phase : plan_.phases) {
+        if (std::optional<std::string> ended = Walk(phase, found))
+            return *ended;
     }
-    return request_.load ? LoadPhases() : "correcto";
+    return Outcome(found);
 }
 
-std::string Run::LoadPhases()
+std::optional<std::string> Run::Walk(Phase phase, Findings& found)
 {
-    // The dumps take hours, in which a destination may have been started.
-    if (request_.dump && !Ready(CheckDirection(request_, kLoad, platform_)))
-        return FailedIn(kLoad);
-    if (!LoadWanted()) {
+    switch (phase) {
+    case Phase::Dump:
+        DumpPhase();
+        return status_.ProcesoOK ? std::nullopt : std::optional<std::string>(FailedIn(kDump));
+    case Phase::Question:
+        // The dumps take hours, in which a destination may have been started.
+        if (request_.dump && !Ready(CheckDirection(request_, kLoad, platform_)))
+            return FailedIn(kLoad);
+        if (LoadWanted())
+            return std::nullopt;
         MarkRunFailed();
         return "no se ha cargado nada, por la respuesta No a «Bases de datos de destino con registros»";
+    case Phase::Load:
+        LoadPhase();
+        found.loaded = status_.ProcesoOK;
+        return found.loaded ? std::nullopt : std::optional<std::string>(FailedIn(kLoad));
+    case Phase::IndexRebuild:
+        // The comparison comes whether or not the rebuild succeeded: the
+        // records are there either way.
+        IndexRebuildPhase();
+        found.indexed = status_.ProcesoOK;
+        return std::nullopt;
+    case Phase::Comparison:
+        ComparisonPhase(found);
+        return std::nullopt;
     }
-    LoadPhase();
-    if (!status_.ProcesoOK)
-        return FailedIn(kLoad);
-    IndexRebuildPhase();
-    const bool indexed = status_.ProcesoOK;
-    // Compared whether or not the rebuild succeeded: the records are there
-    // either way.
-    const bool match = !request_.verify || ComparisonPhase();
-    if (!indexed)
-        return match ? "fallido en la reconstrucción de los índices"
-                     : "fallido en la reconstrucción de los índices y en la comprobación de registros";
-    if (!match)
+    return std::nullopt;
+}
+
+std::string Run::Outcome(const Findings& found)
+{
+    if (!found.loaded)
+        return "correcto";
+    if (!found.indexed)
+        return found.match ? "fallido en la reconstrucción de los índices"
+                           : "fallido en la reconstrucción de los índices y en la comprobación de registros";
+    if (!found.match)
         return "fallido en la comprobación de registros";
     // proutil cannot read them, so the program cannot carry them.
     log_.Note("Las secuencias no se copian con la descarga y carga binaria: cargue sus valores actuales "
@@ -248,7 +268,7 @@ void Run::IndexRebuildPhase()
     RunPhase("Índices", nullptr, std::move(jobs));
 }
 
-bool Run::ComparisonPhase()
+void Run::ComparisonPhase(Findings& found)
 {
     std::vector<DatabaseJob> jobs;
     for (std::size_t i = 0; i < plan_.databases.size(); ++i) {
@@ -259,15 +279,15 @@ bool Run::ComparisonPhase()
     }
     RunPhase("Comprobación", "Contando registros ", std::move(jobs));
 
-    const bool differ = std::any_of(checks_.begin(), checks_.end(), [](const CheckFigures& figures) {
+    found.match = std::none_of(checks_.begin(), checks_.end(), [](const CheckFigures& figures) {
         return figures.different > 0 || figures.notCopied > 0;
     });
-    if (!differ) {
+    if (found.match) {
         if (std::all_of(records_.begin(), records_.end(),
                         [](const DatabaseRecords& records) { return records.unchecked.empty(); }))
             log_.Note("Comprobación de registros: las bases de datos de destino tienen los mismos registros que "
                       "las de origen");
-        return true;
+        return;
     }
     MarkRunFailed();
     std::string text = "Los registros de las bases de datos de destino no coinciden con los de las bases de datos de "
@@ -275,15 +295,12 @@ bool Run::ComparisonPhase()
     for (std::size_t i = 0; i < records_.size(); ++i) {
         if (!records_[i].unchecked.empty())
             text += "\n\nNo se han podido comprobar los registros de " + std::string(plan_.databases[i].database.name) +
-                    ": " + std::exchange(records_[i].unchecked, {});
+                    ": " + records_[i].unchecked;
     }
     window_.ShowMessage(text + log_.DetailsNote(), "Errores de Comprobación", kStyleInformation);
-    return false;
+    found.uncheckedTold = true;
 }
 
-// Side by side, messages wait until the phase is over, so that none stands
-// over commands going on unseen, nor holds the next database's work (a
-// night's rebuilds) until it is answered. The phase's time is its works'.
 void Run::RunPhase(const char* name, const char* together, std::vector<DatabaseJob> jobs)
 {
     const bool sideBySide = request_.parallel && together;
@@ -366,8 +383,12 @@ void Run::Lock(bool locked)
     if (locked) {
         for (Control control : kLockedDuringRun)
             window_.Enable(control, false);
+        if (request_.parallel)
+            window_.ShowSideBySide(true);
         return;
     }
+    if (request_.parallel)
+        window_.ShowSideBySide(false);
     for (std::size_t i = 1; i < std::size(kLockedDuringRun); ++i)
         window_.Enable(kLockedDuringRun[i], true);
     window_.Enable(Control::Aceptar, true);
@@ -403,8 +424,7 @@ void Run::ShowTable(const DatabaseName& database, const std::string& table)
 void Run::MarkRunFailed()
 {
     status_.ProcesoOK = false;
-    progress_.failed = true;
-    window_.ShowProgress(progress_.done, progress_.total, progress_.failed);
+    progress_.Failed();
 }
 
 void Run::Tell(const DatabaseName& database, Message message)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,10 +28,23 @@ class Run : private RunServices {
     void EndedByUser();
 
   private:
+    // What the phases found that the run's outcome depends on.
+    struct Findings {
+        bool loaded = false;
+        bool indexed = true;
+        bool match = true;
+        // The comparison's message has named the databases not compared.
+        bool uncheckedTold = false;
+    };
+
     void Steps();
-    // The run's outcome, for the end of its log.
-    std::string RunPhases();
-    std::string LoadPhases();
+    // The plan's phases one after another; the run's outcome, for the end
+    // of its log.
+    std::string RunPhases(Findings& found);
+    // Carries out one phase; what the run ends with there, or nothing when
+    // it goes on.
+    std::optional<std::string> Walk(Phase phase, Findings& found);
+    std::string Outcome(const Findings& found);
     // The direction whose checks refused the run, and nothing when the run
     // may go on.
     const Direction* RefusedDirection();
@@ -45,8 +59,8 @@ class Run : private RunServices {
     bool LoadWanted();
     void LoadPhase();
     void IndexRebuildPhase();
-    // False when the records of a database differ from its source's.
-    bool ComparisonPhase();
+    // found.match is false when the records of a database differ from its source's.
+    void ComparisonPhase(Findings& found);
     // The works of a phase and their messages, in the databases' order: one
     // database after another, or side by side when the user asked for it
     // and the phase has a caption for the databases working together.
@@ -79,7 +93,7 @@ class Run : private RunServices {
     RunStatus& status_;
     const Request request_;
     StatusLines statusLines_;
-    Progress progress_;
+    TaskbarProgress progress_;
     PhaseRunner runner_;
     RunPlan plan_;
     // By database, in the plan's order.

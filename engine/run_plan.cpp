@@ -67,21 +67,18 @@ DatabasePlan PlanDatabase(const Request& request, const DatabaseName& database, 
 std::vector<Phase> PhasesOf(const Request& request)
 {
     std::vector<Phase> phases;
-    if (request.dump) {
+    if (request.dump)
         phases.push_back(Phase::Dump);
-        if (request.verify)
-            phases.push_back(Phase::SourceCount);
-    }
     if (request.load) {
         phases.insert(phases.end(), {Phase::Question, Phase::Load, Phase::IndexRebuild});
         if (request.verify)
-            phases.insert(phases.end(), {Phase::DestinationCount, Phase::Comparison});
+            phases.push_back(Phase::Comparison);
     }
     return phases;
 }
 
 // A table pass runs a command for every line that runs one; the other
-// phases one per database, whatever its list, but the comparison none.
+// phases one per database, whatever its list.
 int CommandsOf(const RunPlan& plan)
 {
     int tableCommands = 0;
@@ -89,12 +86,22 @@ int CommandsOf(const RunPlan& plan)
         for (const PlannedTable& table : database.tables)
             tableCommands += table.listed.Runs() ? 1 : 0;
     }
+    const int databases = static_cast<int>(plan.databases.size());
     int commands = 0;
     for (Phase phase : plan.phases) {
-        if (phase == Phase::Dump || phase == Phase::Load)
+        switch (phase) {
+        case Phase::Dump:
+            commands += tableCommands + (plan.countsSources ? databases : 0);
+            break;
+        case Phase::Load:
             commands += tableCommands;
-        else if (phase != Phase::Comparison)
-            commands += static_cast<int>(plan.databases.size());
+            break;
+        case Phase::Question:
+        case Phase::IndexRebuild:
+        case Phase::Comparison:
+            commands += databases;
+            break;
+        }
     }
     return commands;
 }
@@ -108,6 +115,7 @@ RunPlan MakeRunPlan(const Request& request, const std::string& programFolder,
     for (const DatabaseName& database : kDatabases)
         plan.databases.push_back(PlanDatabase(request, database, programFolder, readList));
     plan.phases = PhasesOf(request);
+    plan.countsSources = request.dump && request.verify;
     plan.commands = CommandsOf(plan);
     return plan;
 }

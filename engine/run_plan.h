@@ -49,8 +49,11 @@ struct DatabasePlan {
     const std::string& SourceReport() const { return sourceCount.command.outputFile; }
 };
 
-// The phases of a run, in the order they come.
-enum class Phase { Dump, SourceCount, Question, Load, IndexRebuild, DestinationCount, Comparison };
+// The phases of a run, in the order they come: the dumps (each database's
+// followed by its count when the records are checked), the question before
+// loading (the destinations' counts), the loads, the index rebuilds, and
+// the destinations' last counts with the comparison.
+enum class Phase { Dump, Question, Load, IndexRebuild, Comparison };
 
 // Everything a run will do, made once when Aceptar is clicked and the
 // request has passed its checks: no list is read again during the run.
@@ -59,6 +62,8 @@ struct RunPlan {
     std::vector<DatabasePlan> databases;
     // Those the request asks for.
     std::vector<Phase> phases;
+    // Whether each dump that wholly succeeded is followed by its source's count.
+    bool countsSources = false;
     // The commands of the phases, as the taskbar counts them.
     int commands = 0;
 };

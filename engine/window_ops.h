@@ -46,4 +46,7 @@ class WindowOps {
     // The run is over, however it ended: the progress is taken away and the
     // user is called when the window is not in front.
     virtual void RunFinished() = 0;
+    // A run that works on the databases side by side begins (true) or ends:
+    // its status lines take more room meanwhile.
+    virtual void ShowSideBySide(bool sideBySide) = 0;
 };

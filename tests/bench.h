@@ -32,6 +32,7 @@ class BenchWindow : public WindowOps {
     void DoEvents() override {}
     void ShowProgress(int, int, bool) override {}
     void RunFinished() override {}
+    void ShowSideBySide(bool) override {}
 };
 
 // The number of rounds asked for on the command line, or byDefault; 0,

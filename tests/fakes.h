@@ -90,6 +90,7 @@ class RecordingWindow : public WindowOps {
     int runsFinished = 0;
     void ShowProgress(int done, int total, bool failed) override { progress.push_back({done, total, failed}); }
     void RunFinished() override { ++runsFinished; }
+    void ShowSideBySide(bool sideBySide) override { log_.push_back(std::string("side by side ") + (sideBySide ? "1" : "0")); }
 
   private:
     EventLog& log_;

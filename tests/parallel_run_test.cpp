@@ -171,6 +171,8 @@ TEST_F(ParallelRunTest, TheStatusLinesNameTheDatabasesStillWorkingAndTheirTables
 {
     window.values[CheckBox::Check3] = 0;
     engine.Aceptar_Click();
+    // The window is told, so that it makes room for the lines.
+    EXPECT_EQ(Lines("side by side "), (std::vector<std::string>{"side by side 1", "side by side 0"}));
     EXPECT_EQ(Lines("caption Label5 [Procesando Descarga Korvane, Korvane1, Korvane2 ]").size(), 1u);
     EXPECT_EQ(Lines("caption Label5 [Procesando Descarga Korvane, Korvane2 ]").size(), 1u);
     EXPECT_FALSE(Lines("caption Label4 [korvane: cliente  korvane1: cliente  korvane2: cliente]").empty());

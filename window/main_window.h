@@ -46,6 +46,7 @@ class MainWindow : public WindowOps {
     void DoEvents() override;
     void ShowProgress(int done, int total, bool failed) override;
     void RunFinished() override;
+    void ShowSideBySide(bool sideBySide) override;
 
     // The answer of the last exit confirmation, once asked.
     std::optional<std::int32_t> Respuesta;

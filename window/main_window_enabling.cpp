@@ -4,7 +4,6 @@
 #include "default_dlc.h"
 #include "engine_controls.h"
 #include "main_window.h"
-#include "window_metrics.h"
 
 namespace {
 
@@ -60,11 +59,6 @@ void MainWindow::Enable(Control control, bool enabled)
     enabled_[kIdFrame3] = std::all_of(std::begin(kLockedDuringRun), std::end(kLockedDuringRun),
                                       [this](Control lockable) { return enabled_.at(IdOf(lockable)); });
     ShowEnabling();
-    // The box cannot change while the run locks it.
-    if (const bool sideBySide = !enabled_[kIdFrame3] && Value(CheckBox::Check5) == 1; sideBySide != sideBySide_) {
-        sideBySide_ = sideBySide;
-        PlaceStatusLines(WindowDpi(window_));
-    }
     // A stray Enter must press nothing while a run goes on: the focus that
     // the lock takes from a control stays with the window itself, from where
     // Tab, Alt+C and the mouse still reach Cancelar.

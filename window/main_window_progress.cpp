@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "progress_dots.h"
+#include "window_metrics.h"
 
 namespace {
 
@@ -38,6 +39,14 @@ void MainWindow::ShowProgress(int done, int total, bool failed)
         return;
     taskbar_.Get()->SetProgressValue(window_, static_cast<ULONGLONG>(done), static_cast<ULONGLONG>(total));
     taskbar_.Get()->SetProgressState(window_, failed ? TBPF_ERROR : TBPF_NORMAL);
+}
+
+void MainWindow::ShowSideBySide(bool sideBySide)
+{
+    if (sideBySide == sideBySide_)
+        return;
+    sideBySide_ = sideBySide;
+    PlaceStatusLines(WindowDpi(window_));
 }
 
 void MainWindow::RunFinished()
