@@ -246,7 +246,7 @@ std::string CommandFailed(const std::string& reason)
     return "fallido, " + reason;
 }
 
-std::string OutputLeftOut(long long bytes)
+std::string OutputLeftOut(unsigned long long bytes)
 {
     return "    [... " + std::to_string(bytes) + " bytes de salida omitidos ...]\n";
 }

@@ -132,13 +132,13 @@ inline constexpr const char* kCommandSucceeded = "correcto";
 std::string CommandFailed(const std::string& reason);
 inline constexpr const char* kNoOutput = "  Salida: ninguna\n";
 inline constexpr const char* kOutput = "  Salida:\n";
-std::string OutputLeftOut(long long bytes);
+std::string OutputLeftOut(unsigned long long bytes);
 std::string NotStarted(const std::string& why, bool again);
 std::string TableNotRun(const std::string& table, const std::string& reason);
 std::string LoggedError(const std::string& text);
 std::string Question(const std::string& question);
-inline constexpr const char* kAnswerYes = "Respuesta: Sí, se carga de todas formas";
-inline constexpr const char* kAnswerNo = "Respuesta: No, no se carga nada";
+inline constexpr const char* kAnsweredYes = "Respuesta: Sí, se carga de todas formas";
+inline constexpr const char* kAnsweredNo = "Respuesta: No, no se carga nada";
 inline constexpr const char* kStillRunning = "Órdenes que seguían en marcha al salir del programa, y que siguen solas:";
 inline constexpr const char* kSequences =
     "Las secuencias no se copian con la descarga y carga binaria: cargue sus valores actuales "
