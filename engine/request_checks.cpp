@@ -44,7 +44,7 @@ Refusal DatabasesFound(const Request& request, Platform& platform)
                 for (const DatabaseName& database : kDatabases) {
                     const std::string file = JoinPath(folder, std::string(database.name) + ".db");
                     if (platform.Look(file) != PathKind::File)
-                        missing += "\n" + texts::DatabaseNotFound(file);
+                        missing.append("\n").append(texts::DatabaseNotFound(file));
                 }
                 continue;
             }
@@ -52,7 +52,7 @@ Refusal DatabasesFound(const Request& request, Platform& platform)
             // An unreachable share is as good as missing; the system says why.
             why = error.what();
         }
-        missing += "\n" + texts::DatabaseFolderNotFound(direction->side, folder, why);
+        missing.append("\n").append(texts::DatabaseFolderNotFound(direction->side, folder, why));
     }
     if (missing.empty())
         return std::nullopt;

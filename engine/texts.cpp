@@ -494,16 +494,6 @@ std::string CannotOpenFile(const std::string& path)
     return "No se puede abrir el fichero " + path;
 }
 
-std::string CannotReadFile(const std::string& path)
-{
-    return "No se puede leer el fichero " + path;
-}
-
-std::string CannotCreateFile(const std::string& path)
-{
-    return "No se puede crear el fichero " + path;
-}
-
 std::string CannotWriteFile(const std::string& path)
 {
     return "No se puede escribir el fichero " + path;

@@ -228,8 +228,10 @@ inline constexpr const char* kRowsNotTotals = "las filas del análisis de tablas
 std::string CannotCheck(const std::string& path);
 std::string FileNotFound(const std::string& path);
 std::string CannotOpenFile(const std::string& path);
-std::string CannotReadFile(const std::string& path);
-std::string CannotCreateFile(const std::string& path);
+// Followed by the file's path: the Win32 error is read before they are
+// joined.
+inline constexpr const char* kCannotReadFile = "No se puede leer el fichero ";
+inline constexpr const char* kCannotCreateFile = "No se puede crear el fichero ";
 std::string CannotWriteFile(const std::string& path);
 inline constexpr const char* kProgramFolderUnknown = "No se puede saber la carpeta del programa";
 inline constexpr const char* kCannotReadEnvironment = "No se puede leer el entorno del programa";
