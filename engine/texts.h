@@ -121,6 +121,9 @@ inline constexpr const char* kIndexName = "Índices";
 inline constexpr const char* kReviewName = "Revisión de destino";
 inline constexpr const char* kCheckName = "Comprobación";
 
+// How the run's start gives each tick.
+inline constexpr const char* kYes = "sí";
+inline constexpr const char* kNo = "no";
 std::string RunBegins(const std::string& stamp, const Request& request);
 std::string CommandBegins(const std::string& line);
 inline constexpr const char* kSystemDlc = "el del sistema";
@@ -161,8 +164,6 @@ inline constexpr const char* kStepTimes = "  El tiempo de cada paso es el de su 
 inline constexpr const char* kPhaseTimes = "  El de cada fase va de su comienzo al final de su última orden, sin el "
                                            "tiempo que estuvieron abiertos sus mensajes, y el de cada base de datos "
                                            "en ella es el de su propio trabajo.\n";
-inline constexpr const char* kYes = "sí";
-inline constexpr const char* kNo = "no";
 std::string Commands(long long count);
 std::string Failed(long long count);
 std::string NotStartedCount(long long count);
