@@ -2,43 +2,38 @@
 
 #include "command_line.h"
 #include "success_rule.h"
+#include "texts.h"
 
 const Direction kDump = {
-    "Descarga",
-    "origen",
-    "descargar",
+    texts::kDumpName,
+    texts::kSource,
+    texts::kDumpVerb,
     &Request::dump,
     &Request::sourceFolder,
     &Request::sourceDlc,
-    "Debe informar la ruta donde se encuentran las bases de datos de origen",
-    "párela",
-    "La BBDD de orígen está arrancada",
-    "Procesando Descarga ",
-    "Se han producido errores en el proceso de Descarga de las bases de datos",
-    "Errores de Descarga",
+    texts::kNoSourceFolder,
+    texts::kStopSource,
+    texts::kSourceInUseTitle,
+    texts::kDumpStatus,
+    texts::kDumpErrors,
+    texts::kDumpErrorsTitle,
     kDumpDone,
     DumpCommand,
 };
 
 const Direction kLoad = {
-    "Carga",
-    "destino",
-    "cargar",
+    texts::kLoadName,
+    texts::kDestination,
+    texts::kLoadVerb,
     &Request::load,
     &Request::destinationFolder,
     &Request::destinationDlc,
-    "Debe informar la ruta donde se encuentran las bases de datos de destino",
-    "parela",
-    "La BBDD de destino está arrancada",
-    "Procesando Carga ",
-    "Se han producido errores en el proceso de Carga de las bases de datos",
-    "Errores de Carga",
+    texts::kNoDestinationFolder,
+    texts::kStopDestination,
+    texts::kDestinationInUseTitle,
+    texts::kLoadStatus,
+    texts::kLoadErrors,
+    texts::kLoadErrorsTitle,
     kLoadDone,
     LoadCommand,
 };
-
-std::string InUseMessage(const Direction& direction, const std::string& folder)
-{
-    return std::string("La base de datos de ") + direction.side + " en " + folder + " está arrancada, " +
-           direction.stopThem + " y reintentelo";
-}

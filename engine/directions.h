@@ -18,17 +18,15 @@ inline constexpr DatabaseName kDatabases[] = {
 // What tells a dump apart from a load: its fields, its texts and its command.
 struct Direction {
     const char* name;  // in the run log's summary
-    const char* side;  // "origen" or "destino", as the messages name its databases
-    const char* verb;  // "descargar" or "cargar", what its command does to a table
+    const char* side;  // as the messages name its databases
+    const char* verb;  // what its command does to a table
     bool Request::*ticked;
     // The databases' folder is also where the direction's commands work:
     // proutil writes its temporary and sort files into its current folder.
     std::string Request::*dbFolder;
     std::string Request::*dlcFolder;
     const char* emptyDbFolderMessage;
-    // How the in-use message asks to stop the databases: the two
-    // directions' texts differ in their accents.
-    const char* stopThem;
+    const char* stopThem;  // how the in-use refusal asks to stop its databases
     const char* inUseTitle;
     const char* statusCaption;  // followed by the database's title and a blank
     const char* errorsMessage;
@@ -41,6 +39,3 @@ struct Direction {
 
 extern const Direction kDump;
 extern const Direction kLoad;
-
-// "La base de datos de origen en D:\bd está arrancada, párela y reintentelo"
-std::string InUseMessage(const Direction& direction, const std::string& folder);

@@ -2,6 +2,7 @@
 
 #include "run.h"
 #include "run_log.h"
+#include "texts.h"
 
 Engine::Engine(WindowOps& window, Platform& platform)
     : window_(window), platform_(platform), log_(std::make_unique<RunLog>(platform))
@@ -18,12 +19,11 @@ void Engine::Aceptar_Click()
         return;
     Request request = ReadRequest(window_);
     if (!request.dump && !request.load) {
-        window_.ShowMessage("Seleccione la acción a realizar", "Seleccione Acción", kStyleInformation);
+        window_.ShowMessage(texts::kChooseAction, texts::kChooseActionTitle, kStyleInformation);
         return;
     }
     if (request.dumpFolder.empty()) {
-        window_.ShowMessage("Tiene que informar una ruta de Origen/Destino para los ficheros .bd",
-                            "Informar ruta ficheros .bd", kStyleInformation);
+        window_.ShowMessage(texts::kNoDumpFolder, texts::kNoDumpFolderTitle, kStyleInformation);
         return;
     }
 

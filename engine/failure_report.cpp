@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "texts.h"
 #include "utf8.h"
 
 namespace {
@@ -79,7 +80,7 @@ std::string ShownEntries(const std::vector<std::string>& entries, const char* in
         text.append("\n").append(indent).append(entries[i]);
     if (entries.size() > kTablesShown)
         text.append("\n").append(indent).append(
-            "y " + Thousands(static_cast<long long>(entries.size() - kTablesShown)) + " más.");
+            texts::MoreEntries(static_cast<long long>(entries.size() - kTablesShown)));
     return text;
 }
 
@@ -96,8 +97,8 @@ std::string UntriedNote(int tables, const std::string& listName)
     if (tables <= 0)
         return {};
     if (tables == 1)
-        return "\n\nNo se ha procesado la tabla siguiente de la lista " + listName + ".";
-    return "\n\nNo se han procesado las " + Thousands(tables) + " tablas siguientes de la lista " + listName + ".";
+        return texts::UntriedTable(listName);
+    return texts::UntriedTables(tables, listName);
 }
 
 std::string FailureLines(const std::string& reason, const std::string& lastLine)
@@ -113,7 +114,5 @@ std::string FailedTablesMessage(const std::string& database, const std::vector<F
     std::vector<std::string> entries;
     for (const FailedTable& table : failed)
         entries.push_back(Shown(table.table) + ": " + FailureLines(table.reason, table.lastLine));
-    const char* verb = failed.size() == 1 ? "Ha fallado " : "Han fallado ";
-    return verb + CountText(static_cast<long long>(failed.size()), "tabla", "tablas") + " de la base de datos " +
-           database + ":" + ShownEntries(entries, "");
+    return texts::FailedTables(static_cast<long long>(failed.size()), database) + ShownEntries(entries, "");
 }

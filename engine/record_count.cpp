@@ -4,13 +4,9 @@
 
 #include "failure_report.h"
 #include "record_comparison.h"
+#include "texts.h"
 
 namespace {
-
-std::string Records(long long count)
-{
-    return CountText(count, "registro", "registros");
-}
 
 // The source's counts of the dump a load alone takes its files from.
 Counted KeptSourceCounts(Platform& platform, const std::string& report)
@@ -18,16 +14,14 @@ Counted KeptSourceCounts(Platform& platform, const std::string& report)
     Counted kept;
     try {
         if (platform.Look(report) != PathKind::File) {
-            kept.why = "no se encuentra el análisis de tablas de origen " + report +
-                       ", que se hace al descargar con «Comprobar registros» marcado";
+            kept.why = texts::SourceReportMissing(report);
             return kept;
         }
         TableAnalysis analysis = ReadTableAnalysis(platform.ReadTextFile(report));
         if (analysis.unread.empty() && !analysis.inUse)
             kept.analysis = std::move(analysis);
         else
-            kept.why = "el fichero " + report + " no es un análisis de tablas válido" +
-                       (analysis.unread.empty() ? "" : ": " + Shown(analysis.unread));
+            kept.why = texts::ReportNotValid(report, analysis.unread.empty() ? "" : Shown(analysis.unread));
     } catch (const RunError& error) {
         kept.why = error.what();
     }
@@ -49,7 +43,7 @@ std::optional<Step> CountWork::Next()
         try {
             analysis_ = ReadTableAnalysis(run_.System().ReadTextFile(planned_.command.outputFile));
         } catch (const RunError& error) {
-            return Verdict{false, std::string("no se ha podido leer su salida: ") + error.what()};
+            return Verdict{false, texts::OutputNotRead(error.what())};
         }
         return JudgeTableAnalysis(result, analysis_);
     };
@@ -65,7 +59,7 @@ void CountWork::Ended(const StepEnd& end)
     } else if (end.verdict.succeeded) {
         counted.analysis = std::move(analysis_);
     } else {
-        counted.why = "el análisis de tablas ha fallado: " + end.verdict.reason;
+        counted.why = texts::AnalysisFailed(end.verdict.reason);
     }
     Counted(std::move(counted));
 }
@@ -74,16 +68,15 @@ void SourceCount::Counted(::Counted counted)
 {
     // What a reader that missed every row would give.
     if (counted.analysis && RecordsOfAllTables(*counted.analysis) == 0 && dump_.RecordsWritten() > 0) {
-        counted.why = "el análisis de tablas no cuenta ningún registro y la descarga escribió " +
-                      Records(dump_.RecordsWritten());
+        counted.why = texts::NoRecordsCounted(dump_.RecordsWritten());
         counted.analysis.reset();
     }
     if (counted.analysis) {
         dump_.CompareWithCount(*counted.analysis);
     } else {
         if (!run_.System().RemoveFile(plan_.SourceReport()))
-            run_.Log().Error("No se puede borrar el análisis de tablas fallido " + plan_.SourceReport());
-        counted.why = "no se han podido contar los registros de origen: " + counted.why;
+            run_.Log().Error(texts::FailedReportNotRemoved(plan_.SourceReport()));
+        counted.why = texts::SourceNotCounted(counted.why);
         records_.unchecked = counted.why;
     }
     records_.source = std::move(counted);
@@ -101,8 +94,7 @@ bool DestinationCheck::BeforeCount()
 void DestinationCheck::Counted(::Counted destination)
 {
     if (!destination.analysis) {
-        records_.unchecked = figures_.notChecked =
-            "no se han podido contar los registros de destino: " + destination.why;
+        records_.unchecked = figures_.notChecked = texts::DestinationNotCounted(destination.why);
         return;
     }
     Compare(*destination.analysis);
@@ -114,28 +106,26 @@ void DestinationCheck::Compare(const TableAnalysis& destination)
     const std::string database = plan_.database.name;
     std::vector<std::string> differences;
     for (const TableComparison& table : CompareRecords(*source_.analysis, destination, plan_.tables)) {
-        const std::string what = table.table + ": " + Records(table.source) + " en el origen";
+        const std::string what = texts::InSource(table.table, table.source);
         if (table.kind == Kind::LeftOut) {
-            run_.Log().Note("Comprobación " + database + ": " + what +
-                            "; no se ha copiado porque Procesar Transacciones no está marcado");
+            run_.Log().Note(texts::LeftOutNote(database, what));
         } else if (table.kind == Kind::NotCopied) {
             ++figures_.notCopied;
-            differences.push_back(what + "; no está en la lista " + database + ".ttl, no se ha copiado");
+            differences.push_back(texts::NotInList(what, database));
         } else if (table.kind == Kind::Different) {
             ++figures_.different;
-            differences.push_back(what + ", " + Thousands(table.destination) + " en el destino");
+            differences.push_back(texts::DifferentInDestination(what, table.destination));
         } else {
             ++figures_.equal;
         }
     }
     if (differences.empty())
         return;
-    std::string logged = "Comprobación " + database + ", registros distintos:";
+    std::string logged = texts::DifferencesHeading(database);
     for (const std::string& difference : differences)
         logged += "\n    " + difference;
     run_.Log().Note(logged);
-    run_.Tell(plan_.database, {"Los registros de la base de datos " + database +
-                                   " no coinciden con los de la base de datos de origen:" +
-                                   ShownLines(differences, "") + run_.DetailsNote(),
-                               "Vaciallena", kStylePlain});
+    run_.Tell(plan_.database,
+              {texts::DatabaseRecordsDiffer(database) + ShownLines(differences, "") + run_.DetailsNote(),
+               texts::kProgramTitle, kStylePlain});
 }

@@ -7,6 +7,7 @@
 #include "database_work.h"
 #include "table_analysis.h"
 #include "table_pass.h"
+#include "texts.h"
 
 // Counting every table's records with proutil's table analysis: the source
 // after its dump, the destination before its load (a binary load appends,
@@ -66,7 +67,7 @@ class CountWork : public DatabaseWork {
 class SourceCount : public CountWork {
   public:
     SourceCount(RunServices& run, const DatabasePlan& plan, DatabaseRecords& records, TablePass& dump)
-        : CountWork(run, plan, plan.sourceCount, "Contando registros "), records_(records), dump_(dump)
+        : CountWork(run, plan, plan.sourceCount, texts::kCountStatus), records_(records), dump_(dump)
     {
     }
 
@@ -81,7 +82,7 @@ class SourceCount : public CountWork {
 class DestinationReview : public CountWork {
   public:
     DestinationReview(RunServices& run, const DatabasePlan& plan, DatabaseRecords& records)
-        : CountWork(run, plan, plan.destinationCount, "Revisando destino "), records_(records)
+        : CountWork(run, plan, plan.destinationCount, texts::kReviewStatus), records_(records)
     {
     }
 
@@ -97,7 +98,7 @@ class DestinationReview : public CountWork {
 class DestinationCheck : public CountWork {
   public:
     DestinationCheck(RunServices& run, const DatabasePlan& plan, DatabaseRecords& records, CheckFigures& figures)
-        : CountWork(run, plan, plan.destinationCount, "Contando registros "), records_(records), figures_(figures)
+        : CountWork(run, plan, plan.destinationCount, texts::kCountStatus), records_(records), figures_(figures)
     {
     }
 

@@ -8,10 +8,9 @@
 #include "failure_report.h"
 #include "paths.h"
 #include "quoting.h"
+#include "texts.h"
 
 namespace {
-
-const char* const kInvalidFolderTitle = "Ruta no válida";
 
 Message Refuse(std::string text, const std::string& title)
 {
@@ -21,17 +20,11 @@ Message Refuse(std::string text, const std::string& title)
 Refusal FolderCanReachProutil(const std::string& folder)
 {
     if (!CanPassIntact(folder)) {
-        return Refuse("La ruta " + Shown(folder) +
-                          " contiene caracteres que no se pueden pasar a proutil"
-                          " (comillas, % o caracteres de control). Cámbiela y reinténtelo",
-                      kInvalidFolderTitle);
+        return Refuse(texts::FolderNotPassable(Shown(folder)), texts::kInvalidFolderTitle);
     }
     // An empty folder is asked for by its own direction.
     if (!folder.empty() && !IsFullPath(folder)) {
-        return Refuse("La ruta " + folder +
-                          " no es una ruta completa. Escríbala entera, con su unidad (por ejemplo D:\\bd), y "
-                          "reinténtelo",
-                      kInvalidFolderTitle);
+        return Refuse(texts::FolderNotFull(folder), texts::kInvalidFolderTitle);
     }
     return std::nullopt;
 }
@@ -51,20 +44,19 @@ Refusal DatabasesFound(const Request& request, Platform& platform)
                 for (const DatabaseName& database : kDatabases) {
                     const std::string file = JoinPath(folder, std::string(database.name) + ".db");
                     if (platform.Look(file) != PathKind::File)
-                        missing += "\nNo se encuentra la base de datos " + file;
+                        missing.append("\n").append(texts::DatabaseNotFound(file));
                 }
                 continue;
             }
         } catch (const RunError& error) {
             // An unreachable share is as good as missing; the system says why.
-            why = std::string(" (") + error.what() + ")";
+            why = error.what();
         }
-        missing += std::string("\nNo se encuentra la carpeta de las bases de datos de ") + direction->side + " " +
-                   folder + why;
+        missing.append("\n").append(texts::DatabaseFolderNotFound(direction->side, folder, why));
     }
     if (missing.empty())
         return std::nullopt;
-    return Refuse(missing.substr(1) + "\n\nCompruebe las rutas y reinténtelo", "No se encuentran las bases de datos");
+    return Refuse(texts::CheckFoldersAgain(missing.substr(1)), texts::kDatabasesNotFoundTitle);
 }
 
 // Databases in a network folder are worked on from the dump-file folder,
@@ -77,12 +69,7 @@ Refusal WorkingFoldersFound(const Request& request)
         const std::string& folder = request.*direction->dbFolder;
         if (!IsNetworkPath(folder) || !(request.*direction->ticked))
             continue;
-        return Refuse(std::string("Las bases de datos de ") + direction->side + " están en la carpeta de red " +
-                          folder + " y los ficheros .bd en la carpeta de red " + request.dumpFolder +
-                          ". proutil necesita una carpeta local para sus ficheros temporales y de ordenación, y usa "
-                          "la de los ficheros .bd cuando la de las bases de datos es de red. Elija una carpeta local "
-                          "(por ejemplo E:\\vol) para los ficheros .bd y reinténtelo",
-                      kInvalidFolderTitle);
+        return Refuse(texts::NetworkFolders(direction->side, folder, request.dumpFolder), texts::kInvalidFolderTitle);
     }
     return std::nullopt;
 }
@@ -95,20 +82,13 @@ Refusal SameDatabases(const Request& request, Platform& platform)
     const std::string& destination = request.destinationFolder;
     if (!request.dump || !request.load || source.empty() || destination.empty())
         return std::nullopt;
-    const std::string consequence =
-        ": la carga añadiría los registros otra vez a las bases de datos de origen. Elija otra ruta de destino y "
-        "reinténtelo";
-    if (platform.SameFile(source, destination)) {
-        return Refuse("Las bases de datos de destino en " + destination + " son las mismas que las de origen en " +
-                          source + consequence,
-                      "Destino igual al origen");
-    }
+    if (platform.SameFile(source, destination))
+        return Refuse(texts::SameFolders(destination, source), texts::kSameAsSourceTitle);
     for (const DatabaseName& database : kDatabases) {
         const std::string file = std::string(database.name) + ".db";
         if (platform.SameFile(JoinPath(source, file), JoinPath(destination, file))) {
-            return Refuse("La base de datos de destino " + JoinPath(destination, file) + " es la de origen " +
-                              JoinPath(source, file) + consequence,
-                          "Destino igual al origen");
+            return Refuse(texts::SameDatabase(JoinPath(destination, file), JoinPath(source, file)),
+                          texts::kSameAsSourceTitle);
         }
     }
     return std::nullopt;
@@ -123,12 +103,10 @@ Refusal DatabasesInUse(const Request& request, const Direction& direction, Platf
     for (const DatabaseName& database : kDatabases) {
         try {
             if (platform.Look(JoinPath(folder, std::string(database.name) + ".lk")) != PathKind::Missing)
-                return Refuse(InUseMessage(direction, folder), direction.inUseTitle);
+                return Refuse(texts::DatabasesInUse(direction.side, folder, direction.stopThem), direction.inUseTitle);
         } catch (const RunError& error) {
-            return Refuse(std::string("No se ha podido comprobar si la base de datos de ") + direction.side + " " +
-                              database.name + " en " + folder + " está arrancada: " + error.what() +
-                              ". Compruebe la ruta y reinténtelo",
-                          std::string("No se puede comprobar la BBDD de ") + direction.side);
+            return Refuse(texts::LockNotChecked(direction.side, database.name, folder, error.what()),
+                          texts::LockNotCheckedTitle(direction.side));
         }
     }
     return std::nullopt;
@@ -146,12 +124,8 @@ Refusal DistinctDumpFolders(const Request& request, Platform& platform)
             const std::string second = JoinPath(request.dumpFolder, kDatabases[j].name);
             if (!platform.SameFile(first, second))
                 continue;
-            return Refuse("Las carpetas de los ficheros .bd " + first + " y " + second +
-                              " son la misma carpeta: los ficheros .bd de las bases de datos " + kDatabases[i].name +
-                              " y " + kDatabases[j].name +
-                              " se sustituirían unos a otros y se cargarían en la base de datos equivocada. Haga que "
-                              "sean carpetas distintas y reinténtelo",
-                          "Carpeta de ficheros .bd compartida");
+            return Refuse(texts::SharedDumpFolder(first, second, kDatabases[i].name, kDatabases[j].name),
+                          texts::kSharedDumpFolderTitle);
         }
     }
     return std::nullopt;
@@ -181,9 +155,9 @@ Refusal CheckFolders(const Request& request, Platform& platform)
 Refusal CheckDirection(const Request& request, const Direction& direction, Platform& platform)
 {
     if ((request.*direction.dbFolder).empty())
-        return Refuse(direction.emptyDbFolderMessage, "Sin ruta");
+        return Refuse(direction.emptyDbFolderMessage, texts::kNoFolderTitle);
     if ((request.*direction.dlcFolder).empty())
-        return Refuse("Debe informar la ruta donde se encuentra la carpeta DLC de su instalación", "Sin ruta");
+        return Refuse(texts::kNoDlcFolder, texts::kNoFolderTitle);
     return DatabasesInUse(request, direction, platform);
 }
 
@@ -197,11 +171,9 @@ Refusal MakeDumpFolders(const Request& request, Platform& platform)
             if (platform.Look(folder) == PathKind::Folder)
                 continue;
         } catch (const RunError& error) {
-            why = std::string(" (") + error.what() + ")";
+            why = error.what();
         }
-        return Refuse("No se puede crear la carpeta " + folder + " para los ficheros .bd" + why +
-                          ". Compruebe la ruta de los ficheros .bd y reinténtelo",
-                      "Sin carpeta para los ficheros .bd");
+        return Refuse(texts::DumpFolderNotMade(folder, why), texts::kDumpFolderNotMadeTitle);
     }
     return DistinctDumpFolders(request, platform);
 }

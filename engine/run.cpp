@@ -9,10 +9,9 @@
 #include "index_rebuild.h"
 #include "request_checks.h"
 #include "table_pass.h"
+#include "texts.h"
 
 namespace {
-
-const char* const kLoadQuestionTitle = "Bases de datos de destino con registros";
 
 // The tables about to be loaded that already hold records, a line for each
 // database that has some or could not be counted; empty when none.
@@ -27,15 +26,14 @@ std::string DestinationsWithRecords(const RunPlan& plan, const std::vector<Datab
         if (!database.listError.empty())
             continue;
         if (!counted.analysis) {
-            found += "\n" + std::string(database.database.name) +
-                     ": no se ha podido saber si tiene registros: " + counted.why;
+            found += "\n" + texts::RecordsNotKnown(database.database.name, counted.why);
             continue;
         }
         std::vector<std::string> full;
         for (const PlannedTable& table : database.tables) {
             if (const long long count = RecordsOf(*counted.analysis, table.listed.name);
                 table.listed.Runs() && count > 0)
-                full.push_back(table.listed.name + ": " + CountText(count, "registro", "registros"));
+                full.push_back(texts::TableRecords(table.listed.name, count));
         }
         if (!full.empty()) {
             withRecords = true;
@@ -66,8 +64,8 @@ void Run::Go()
     } catch (const std::exception& error) {
         MarkRunFailed();
         EndPasses();
-        Refuse({error.what(), "Vaciallena", kStyleError});
-        EndRun("error del programa");
+        Refuse({error.what(), texts::kProgramTitle, kStyleError});
+        EndRun(texts::kProgramError);
         Unlock();
     }
 }
@@ -77,7 +75,7 @@ void Run::Steps()
     log_.Begin(request_);
     if (const Refusal refusal = CheckFolders(request_, platform_)) {
         Refuse(*refusal);
-        EndRun("no realizado, hay una ruta no válida");
+        EndRun(texts::kNotDone);
         return;
     }
     // Events are handled while commands run: nothing that could start a
@@ -103,12 +101,12 @@ void Run::EndedByUser()
 {
     EndPasses();
     if (const std::vector<std::string> running = runner_.Running(); !running.empty()) {
-        std::string text = "Órdenes que seguían en marcha al salir del programa, y que siguen solas:";
+        std::string text = texts::kStillRunning;
         for (const std::string& command : running)
             text += "\n    " + command;
         log_.Note(text);
     }
-    log_.End("interrumpida por el usuario", passes_, checks_, phases_);
+    log_.End(texts::kEndedByUser, passes_, checks_, phases_);
 }
 
 std::string Run::RunPhases(Findings& found)
@@ -136,7 +134,7 @@ std::optional<std::string> Run::Walk(Phase phase, Findings& found)
         if (LoadWanted())
             return std::nullopt;
         MarkRunFailed();
-        return "no se ha cargado nada, por la respuesta No a «Bases de datos de destino con registros»";
+        return texts::NothingLoaded();
     case Phase::Load:
         LoadPhase();
         found.loaded = status_.ProcesoOK;
@@ -157,17 +155,14 @@ std::optional<std::string> Run::Walk(Phase phase, Findings& found)
 std::string Run::Outcome(const Findings& found)
 {
     if (!found.loaded)
-        return "correcto";
+        return texts::kRunSucceeded;
     if (!found.indexed)
-        return found.match ? "fallido en la reconstrucción de los índices"
-                           : "fallido en la reconstrucción de los índices y en la comprobación de registros";
+        return found.match ? texts::kIndexesFailed : texts::kIndexesAndCheckFailed;
     if (!found.match)
-        return "fallido en la comprobación de registros";
+        return texts::kCheckFailed;
     // proutil cannot read them, so the program cannot carry them.
-    log_.Note("Las secuencias no se copian con la descarga y carga binaria: cargue sus valores actuales "
-              "(Data Administration, Sequences Current Values, _seqvals.d) antes de usar las bases de datos "
-              "de destino.");
-    return "correcto";
+    log_.Note(texts::kSequences);
+    return texts::kRunSucceeded;
 }
 
 // Every ticked direction is checked before the first command of any: a
@@ -196,8 +191,8 @@ bool Run::Ready(const Refusal& refusal)
 std::string Run::FailedIn(const Direction& direction) const
 {
     if (&direction == &kLoad)
-        return "fallido en la carga, no se han reconstruido los índices";
-    return request_.load ? "fallido en la descarga, no se ha hecho la carga" : "fallido en la descarga";
+        return texts::kLoadFailed;
+    return request_.load ? texts::kDumpFailedNoLoad : texts::kDumpFailed;
 }
 
 void Run::DumpPhase()
@@ -215,7 +210,7 @@ void Run::DumpPhase()
         };
         jobs.push_back({database.database, std::make_unique<FollowedWork>(std::move(pass), count)});
     }
-    RunPhase("Descarga", kDump.statusCaption, std::move(jobs));
+    RunPhase(kDump.name, kDump.statusCaption, std::move(jobs));
     if (!status_.ProcesoOK)
         window_.ShowMessage(kDump.errorsMessage + log_.DetailsNote(), kDump.errorsTitle, kStyleInformation);
 }
@@ -228,22 +223,17 @@ bool Run::LoadWanted()
         if (database.listError.empty())
             jobs.push_back({database.database, std::make_unique<DestinationReview>(Services(), database, records_[i])});
     }
-    RunPhase("Revisión de destino", "Revisando destino ", std::move(jobs));
+    RunPhase(texts::kReviewName, texts::kReviewStatus, std::move(jobs));
 
     bool withRecords = false;
     const std::string found = DestinationsWithRecords(plan_, records_, withRecords);
     if (found.empty())
         return true;
     const std::string question =
-        std::string(withRecords ? "Las bases de datos de destino ya tienen registros en tablas que se van a cargar:"
-                                : "No se ha podido comprobar si las bases de datos de destino tienen registros:") +
-        "\n" + found + "\n\n" +
-        (withRecords ? "La carga añadiría los registros a los que ya hay, que quedarían repetidos."
-                     : "Si los tienen, la carga añadiría los registros a los que ya hay, que quedarían repetidos.") +
-        " ¿Desea cargar de todas formas?";
-    log_.Note("Pregunta: " + question);
-    const bool load = window_.ShowMessage(question, kLoadQuestionTitle, kStyleWarningNoFirst) == kAnswerYes;
-    log_.Note(load ? "Respuesta: Sí, se carga de todas formas" : "Respuesta: No, no se carga nada");
+        withRecords ? texts::DestinationsHoldRecords(found) : texts::DestinationsMayHoldRecords(found);
+    log_.Note(texts::Question(question));
+    const bool load = window_.ShowMessage(question, texts::kLoadQuestionTitle, kStyleWarningNoFirst) == kAnswerYes;
+    log_.Note(load ? texts::kAnsweredYes : texts::kAnsweredNo);
     return load;
 }
 
@@ -252,7 +242,7 @@ void Run::LoadPhase()
     std::vector<DatabaseJob> jobs;
     for (const DatabasePlan& database : plan_.databases)
         jobs.push_back({database.database, std::make_unique<TablePass>(Services(), kLoad, database)});
-    RunPhase("Carga", kLoad.statusCaption, std::move(jobs));
+    RunPhase(kLoad.name, kLoad.statusCaption, std::move(jobs));
     if (!status_.ProcesoOK)
         window_.ShowMessage(kLoad.errorsMessage + log_.DetailsNote(), kLoad.errorsTitle, kStyleInformation);
 }
@@ -265,7 +255,7 @@ void Run::IndexRebuildPhase()
     // Each rebuild sorts every key of its database, and newer versions of
     // proutil give one rebuild half of the machine's memory: two at once
     // could run out of it.
-    RunPhase("Índices", nullptr, std::move(jobs));
+    RunPhase(texts::kIndexName, nullptr, std::move(jobs));
 }
 
 void Run::ComparisonPhase(Findings& found)
@@ -277,7 +267,7 @@ void Run::ComparisonPhase(Findings& found)
         jobs.push_back(
             {database.database, std::make_unique<DestinationCheck>(Services(), database, records_[i], figures)});
     }
-    RunPhase("Comprobación", "Contando registros ", std::move(jobs));
+    RunPhase(texts::kCheckName, texts::kCountStatus, std::move(jobs));
 
     found.match = std::none_of(checks_.begin(), checks_.end(), [](const CheckFigures& figures) {
         return figures.different > 0 || figures.notCopied > 0;
@@ -285,19 +275,16 @@ void Run::ComparisonPhase(Findings& found)
     if (found.match) {
         if (std::all_of(records_.begin(), records_.end(),
                         [](const DatabaseRecords& records) { return records.unchecked.empty(); }))
-            log_.Note("Comprobación de registros: las bases de datos de destino tienen los mismos registros que "
-                      "las de origen");
+            log_.Note(texts::kAllRecordsMatch);
         return;
     }
     MarkRunFailed();
-    std::string text = "Los registros de las bases de datos de destino no coinciden con los de las bases de datos de "
-                       "origen.";
+    std::string text = texts::kRecordsDiffer;
     for (std::size_t i = 0; i < records_.size(); ++i) {
         if (!records_[i].unchecked.empty())
-            text += "\n\nNo se han podido comprobar los registros de " + std::string(plan_.databases[i].database.name) +
-                    ": " + records_[i].unchecked;
+            text += texts::NotCheckedParagraph(plan_.databases[i].database.name, records_[i].unchecked);
     }
-    window_.ShowMessage(text + log_.DetailsNote(), "Errores de Comprobación", kStyleInformation);
+    window_.ShowMessage(text + log_.DetailsNote(), texts::kCheckErrorsTitle, kStyleInformation);
     found.uncheckedTold = true;
 }
 
@@ -360,9 +347,9 @@ void Run::TellUnchecked()
     }
     if (text.empty())
         return;
-    text = "No se han podido comprobar los registros de todas las bases de datos:" + text;
+    text = texts::kNotAllChecked + text;
     log_.Note(text);
-    window_.ShowMessage(text + log_.DetailsNote(), "Comprobación de registros", kStyleInformation);
+    window_.ShowMessage(text + log_.DetailsNote(), texts::kUncheckedTitle, kStyleInformation);
 }
 
 // A log that could not be written is told while the window is still locked:
@@ -372,7 +359,7 @@ void Run::EndRun(const std::string& outcome)
 {
     log_.End(outcome, passes_, checks_, phases_);
     if (!log_.Writing())
-        window_.ShowMessage(log_.FailureNotice(), "Vaciallena", kStyleInformation);
+        window_.ShowMessage(log_.FailureNotice(), texts::kProgramTitle, kStyleInformation);
 }
 
 // Aceptar is locked first and unlocked last, so that a run can only start

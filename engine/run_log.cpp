@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "failure_report.h"
 #include "paths.h"
 #include "report_files.h"
 #include "text_lines.h"
+#include "texts.h"
 
 namespace {
 
@@ -44,26 +44,24 @@ void AddLines(std::string& text, const std::string& output)
 // The commands that ran and failed always; what went otherwise only when it happened.
 std::string Figures(const PassFigures& pass)
 {
-    std::string text = CountText(pass.commandsRun, "orden", "órdenes") + ", " +
-                       CountText(pass.commandsFailed, "fallida", "fallidas");
+    std::string text = texts::Commands(pass.commandsRun) + ", " + texts::Failed(pass.commandsFailed);
     if (pass.commandsNotStarted > 0)
-        text += ", " + CountText(pass.commandsNotStarted, "no iniciada", "no iniciadas");
+        text += ", " + texts::NotStartedCount(pass.commandsNotStarted);
     if (pass.invalidLines > 0)
-        text += ", " + CountText(pass.invalidLines, "línea no válida", "líneas no válidas");
+        text += ", " + texts::InvalidLines(pass.invalidLines);
     if (pass.tablesUntried > 0)
-        text += ", " + CountText(pass.tablesUntried, "tabla sin procesar", "tablas sin procesar");
+        text += ", " + texts::TablesUntried(pass.tablesUntried);
     if (pass.recordsDumped)
-        text += ", " + CountText(*pass.recordsDumped, "registro descargado", "registros descargados");
+        text += ", " + texts::RecordsDumped(*pass.recordsDumped);
     return text + ", " + Seconds(pass.duration);
 }
 
 std::string Figures(const CheckFigures& check)
 {
     if (!check.notChecked.empty())
-        return "no comprobada: " + check.notChecked;
-    return CountText(check.equal, "tabla igual", "tablas iguales") + ", " +
-           CountText(check.different, "distinta", "distintas") + ", " +
-           CountText(check.notCopied, "sin copiar", "sin copiar");
+        return texts::NotChecked(check.notChecked);
+    return texts::TablesEqual(check.equal) + ", " + texts::TablesDifferent(check.different) + ", " +
+           texts::TablesNotCopied(check.notCopied);
 }
 
 // "12,30 s: korvane 12,30 s, korvane1 8,10 s"
@@ -79,52 +77,36 @@ std::string Figures(const PhaseFigures& phase)
 // taken for one that only waited for a message to be answered.
 std::string TimesNote(bool withPhases)
 {
-    std::string text = "  El tiempo de cada paso es el de su propio trabajo; el tiempo total, el de toda la "
-                       "ejecución, con sus mensajes y preguntas.\n";
-    if (withPhases)
-        text += "  El de cada fase va de su comienzo al final de su última orden, sin el tiempo que estuvieron "
-                "abiertos sus mensajes, y el de cada base de datos en ella es el de su propio trabajo.\n";
-    return text;
-}
-
-const char* YesNo(bool ticked)
-{
-    return ticked ? "sí" : "no";
+    return std::string(texts::kStepTimes) + (withPhases ? texts::kPhaseTimes : "");
 }
 
 // What a command is: its line, where it works and with which DLC, and
 // where its whole output is kept.
 std::string CommandLines(const std::string& heading, const Command& command)
 {
-    std::string dlc = "el del sistema";
+    std::string dlc = texts::kSystemDlc;
     for (const auto& [name, value] : command.environment) {
         if (name == "DLC")
             dlc = value;
     }
-    return heading + "Orden: " + command.line + "\n" + "  Carpeta de trabajo: " + command.workingFolder + "\n" +
-           "  DLC: " + dlc + "\n" +
-           (command.outputFile.empty() ? "" : "  Salida completa en: " + command.outputFile + "\n");
+    return heading + texts::CommandLines(command.line, command.workingFolder, dlc, command.outputFile);
 }
 
 // How it ended: its time, exit code and verdict, and what it printed.
 std::string EndLines(std::chrono::milliseconds duration, const CommandResult& result, const Verdict& verdict)
 {
-    std::string text = "  Duración: " + Seconds(duration) + "  Código de salida: " + std::to_string(result.exitCode) +
-                       "  Resultado: " + (verdict.succeeded ? "correcto" : "fallido, " + verdict.reason) + "\n";
+    std::string text = texts::CommandEnd(Seconds(duration), result.exitCode,
+                                         verdict.succeeded ? texts::kCommandSucceeded
+                                                           : texts::CommandFailed(verdict.reason));
     if (OutputLines(result.output).empty() && result.outputLeftOut == 0 && OutputLines(result.outputEnd).empty())
-        return text + "  Salida: ninguna\n\n";
-    text += "  Salida:\n";
+        return text + texts::kNoOutput + "\n";
+    text += texts::kOutput;
     AddLines(text, result.output);
     if (result.outputLeftOut > 0) {
-        text += "    [... " + std::to_string(result.outputLeftOut) + " bytes de salida omitidos ...]\n";
+        text += texts::OutputLeftOut(result.outputLeftOut);
         AddLines(text, result.outputEnd);
     }
     return text + "\n";
-}
-
-std::string NotStarted(const std::string& why, bool again)
-{
-    return "No se ha podido iniciar: " + why + (again ? ". Se intenta otra vez." : "");
 }
 
 } // namespace
@@ -134,17 +116,7 @@ void RunLog::Begin(const Request& request)
     path_ = JoinPath(request.dumpFolder, kLogFileName);
     writing_ = true;
     runStart_ = platform_.Now();
-    Append("==== " + Stamp(runStart_.local) + "  Inicio de la ejecución\n" +
-           "Bases de datos de origen: " + request.sourceFolder + "\n" +
-           "DLC de origen: " + request.sourceDlc + "\n" +
-           "Bases de datos de destino: " + request.destinationFolder + "\n" +
-           "DLC de destino: " + request.destinationDlc + "\n" +
-           "Origen y destino de los ficheros .bd: " + request.dumpFolder + "\n" +
-           "Descarga: " + YesNo(request.dump) + "\n" +
-           "Carga: " + YesNo(request.load) + "\n" +
-           "Procesar Transacciones: " + YesNo(request.transactions) + "\n" +
-           "Comprobar registros: " + YesNo(request.verify) + "\n" +
-           (request.parallel ? "Procesar en paralelo: sí\n" : "") + "\n");
+    Append(texts::RunBegins(Stamp(runStart_.local), request));
 }
 
 // Written once it has started, so that a command that never ends is still
@@ -153,7 +125,7 @@ void RunLog::Begin(const Request& request)
 ClockReading RunLog::CommandStarted(const std::string& database, const Command& command)
 {
     const ClockReading now = platform_.Now();
-    Append(Stamp(now.local) + "  [" + database + "] Empieza la orden: " + command.line + "\n\n");
+    Append(Stamp(now.local) + "  [" + database + "] " + texts::CommandBegins(command.line) + "\n\n");
     return now;
 }
 
@@ -161,25 +133,26 @@ void RunLog::CommandEnded(const std::string& database, const Command& command, c
                                 const CommandResult& result, const Verdict& verdict)
 {
     const ClockReading now = platform_.Now();
-    Append(CommandLines(Stamp(started.local) + "  [" + database + "] ", command) + "  Inicio: " +
-           Stamp(started.local) + "  Fin: " + Stamp(now.local) + "\n" + EndLines(now.steady - started.steady, result, verdict));
+    Append(CommandLines(Stamp(started.local) + "  [" + database + "] ", command) +
+           texts::CommandTimes(Stamp(started.local), Stamp(now.local)) +
+           EndLines(now.steady - started.steady, result, verdict));
 }
 
 void RunLog::CommandNotStarted(const std::string& database, const Command& command, const std::string& why,
                                      bool again)
 {
     Append(CommandLines(Stamp(platform_.Now().local) + "  [" + database + "] ", command) + "  " +
-           NotStarted(why, again) + "\n\n");
+           texts::NotStarted(why, again) + "\n\n");
 }
 
 void RunLog::TableNotRun(const std::string& table, const std::string& reason)
 {
-    Append(Stamp(platform_.Now().local) + "  Tabla " + table + " no procesada: " + reason + "\n\n");
+    Append(Stamp(platform_.Now().local) + "  " + texts::TableNotRun(table, reason) + "\n\n");
 }
 
 void RunLog::Error(const std::string& text)
 {
-    Append(Stamp(platform_.Now().local) + "  Error: " + text + "\n\n");
+    Append(Stamp(platform_.Now().local) + "  " + texts::LoggedError(text) + "\n\n");
 }
 
 void RunLog::Note(const std::string& text)
@@ -192,17 +165,16 @@ void RunLog::End(const std::string& outcome, const std::deque<PassFigures>& pass
 {
     const ClockReading now = platform_.Now();
     const std::string total = Seconds(now.steady - runStart_.steady);
-    std::string text = "==== " + Stamp(now.local) + "  Fin de la ejecución (" + total + "). Resultado: " + outcome +
-                       "\n";
+    std::string text = texts::RunEnds(Stamp(now.local), total, outcome);
     if (!passes.empty()) {
-        text += "Resumen:\n";
+        text += texts::kSummary;
         for (const PassFigures& pass : passes)
             text += "  " + std::string(pass.pass) + " " + pass.database + ": " + Figures(pass) + "\n";
         for (const CheckFigures& check : checks)
-            text += "  Comprobación " + check.database + ": " + Figures(check) + "\n";
+            text += texts::CheckLine(check.database, Figures(check));
         for (const PhaseFigures& phase : phases)
-            text += "  Fase " + std::string(phase.phase) + ": " + Figures(phase) + "\n";
-        text += "  Tiempo total: " + total + "\n" + TimesNote(!phases.empty());
+            text += texts::PhaseLine(phase.phase, Figures(phase));
+        text += texts::TotalTime(total) + TimesNote(!phases.empty());
     }
     Append(text + "\n");
 }
@@ -211,12 +183,12 @@ std::string RunLog::DetailsNote() const
 {
     if (!writing_)
         return {};
-    return "\n\nLos detalles están en el registro " + path_ + ".";
+    return texts::DetailsNote(path_);
 }
 
 std::string RunLog::FailureNotice() const
 {
-    return "No se ha podido escribir el registro de la ejecución en " + path_ + ".";
+    return texts::LogNotWritten(path_);
 }
 
 // Line ends of any kind, in the texts of the program and in the utility's

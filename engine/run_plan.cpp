@@ -3,6 +3,7 @@
 #include "command_line.h"
 #include "failure_report.h"
 #include "report_files.h"
+#include "texts.h"
 
 namespace {
 
@@ -34,8 +35,7 @@ PlannedTable PlanTable(const Request& request, const std::string& database, List
         *planned = Planned(request, *direction, database,
                            direction->command(request.*direction->dlcFolder, request.*direction->dbFolder, database,
                                               table.listed.name, request.dumpFolder));
-        planned->notStarted = "No se ha podido " + std::string(direction->verb) + " la tabla " +
-                              Shown(table.listed.name) + " de la base de datos " + database;
+        planned->notStarted = texts::TableNotStarted(direction->verb, Shown(table.listed.name), database);
     }
     return table;
 }
@@ -59,8 +59,7 @@ DatabasePlan PlanDatabase(const Request& request, const DatabaseName& database, 
                 JoinPath(dumpFolder, kDestinationReport));
     plan.indexRebuild =
         Planned(request, kLoad, database.name, IndexRebuildCommand(request.destinationDlc, request.destinationFolder, database.name));
-    plan.indexRebuild.notStarted = "No se han podido reconstruir los índices de la base de datos " +
-                                   std::string(database.name);
+    plan.indexRebuild.notStarted = texts::IndexesNotRebuilt(database.name);
     return plan;
 }
 

@@ -6,6 +6,7 @@
 #include "platform.h"
 #include "run_log.h"
 #include "run_plan.h"
+#include "texts.h"
 #include "window_ops.h"
 
 // What the works of a database reach of the run they are part of.
@@ -34,7 +35,7 @@ class RunServices {
     void ReportError(const DatabaseName& database, const std::string& text)
     {
         Log().Error(text);
-        Tell(database, {text, "Vaciallena", kStylePlain});
+        Tell(database, {text, texts::kProgramTitle, kStylePlain});
         MarkRunFailed();
     }
     // The last paragraph of a failure message: where the details are.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "texts.h"
+
 void StatusLines::Show(const DatabaseName&, const std::string& caption)
 {
     if (!together_)
@@ -12,7 +14,7 @@ void StatusLines::Show(const DatabaseName&, const std::string& caption)
 void StatusLines::ShowTable(const DatabaseName& database, const std::string& table)
 {
     if (!together_) {
-        window_.SetCaption(Caption::Label4, table.empty() ? "" : "Tabla: " + table);
+        window_.SetCaption(Caption::Label4, table.empty() ? "" : texts::TableStatus(table));
         return;
     }
     for (Working& working : working_) {

@@ -9,6 +9,7 @@
 #include "failure_report.h"
 #include "table_analysis.h"
 #include "text_lines.h"
+#include "texts.h"
 
 namespace {
 
@@ -29,16 +30,15 @@ std::string ExitCodeText(int code)
     return text;
 }
 
-// "terminó con el código 3 y sin ...": how a command's end fell short of
-// its success, for every kind of command.
+// How a command's end fell short of its success, for every kind of
+// command: an exit code other than 0, no word of what it must say, or both.
 std::string FailureReason(int exitCode, bool saidWhatItMust, const std::string& missing)
 {
-    std::string reason = "terminó";
-    if (exitCode != 0)
-        reason += " con el código " + ExitCodeText(exitCode);
-    if (!saidWhatItMust)
-        reason += std::string(exitCode != 0 ? " y" : "") + " sin " + missing;
-    return reason;
+    if (exitCode == 0)
+        return texts::EndedWithout(missing);
+    if (saidWhatItMust)
+        return texts::EndedWithCode(ExitCodeText(exitCode));
+    return texts::EndedWithCodeAndWithout(ExitCodeText(exitCode), missing);
 }
 
 bool IsLetter(char c)
@@ -99,8 +99,7 @@ Verdict JudgeCommand(const CommandResult& result, const char* successNumber)
     const bool saidDone = Printed(result, successNumber);
     if (result.exitCode == 0 && saidDone)
         return {true, {}};
-    return {false, FailureReason(result.exitCode, saidDone,
-                                 std::string("el mensaje de proceso completado ") + successNumber)};
+    return {false, FailureReason(result.exitCode, saidDone, texts::SuccessMessage(successNumber))};
 }
 
 Verdict JudgeIndexRebuild(const CommandResult& result)
@@ -109,14 +108,14 @@ Verdict JudgeIndexRebuild(const CommandResult& result)
     if (!verdict.succeeded)
         return verdict;
     if (const std::string line = ErrorCountLine(result); !line.empty())
-        return {false, "terminó con errores: " + Shown(line)};
+        return {false, texts::EndedWithErrors(Shown(line))};
     return verdict;
 }
 
 Verdict JudgeTableAnalysis(const CommandResult& result, const TableAnalysis& analysis)
 {
     if (analysis.inUse)
-        return {false, "la base de datos estaba en uso"};
+        return {false, texts::kDatabaseInUse};
     if (result.exitCode == 0 && analysis.unread.empty())
         return {true, {}};
     std::string reason = result.exitCode == 0 ? "" : FailureReason(result.exitCode, true, "");

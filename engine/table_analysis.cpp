@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "table_list.h"
+#include "texts.h"
 
 namespace {
 
@@ -200,27 +201,25 @@ struct Check {
     std::string_view line;
 };
 
-const std::string kUnknownLine = "una línea del análisis de tablas no se entiende: ";
-
 // The reader's one rule: a report is read whole when it holds a record
 // block summary, every figure it prints of its rows is theirs, and every
 // part that prints no figure was understood line by line.
 std::string WhyUnread(bool recordBlockSeen, const std::vector<Check>& checks)
 {
     if (!recordBlockSeen)
-        return "no tiene ningún resumen de registros (RECORD BLOCK SUMMARY)";
+        return texts::kNoRecordSummary;
     for (const Check& check : checks) {
         if (!check.printed)
-            return kUnknownLine + std::string(check.line);
+            return texts::UnknownLine(std::string(check.line));
         if (*check.printed == check.read)
             continue;
         switch (check.of) {
         case Check::Of::Group:
-            return "las filas de un área del análisis de tablas no suman su subtotal";
+            return texts::kRowsNotSubtotal;
         case Check::Of::Area:
-            return "las partes de un área del análisis de tablas no suman el subtotal del área";
+            return texts::kPartsNotSubtotal;
         case Check::Of::Report:
-            return "las filas del análisis de tablas no suman sus totales (Totals:)";
+            return texts::kRowsNotTotals;
         }
     }
     return {};

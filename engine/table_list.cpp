@@ -7,6 +7,7 @@
 
 #include "quoting.h"
 #include "text_lines.h"
+#include "texts.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ bool IsDefaultOwner(const std::string& owner)
 std::string TableNameProblem(const std::string& name)
 {
     if (!CanPassIntact(name))
-        return "el nombre contiene caracteres que no se pueden pasar a proutil";
+        return texts::kNameNotPassable;
     // The dump names a file after the table: a name that reads as a path
     // would write it elsewhere.
     const bool pathLike = name.find_first_of("\\/:") != std::string::npos;
@@ -50,7 +51,7 @@ std::string TableNameProblem(const std::string& name)
     const bool badDots = dots > 1 || name.front() == '.' || name.back() == '.';
     const bool blanks = name.find_first_of(" \t") != std::string::npos;
     if (pathLike || badDots || blanks)
-        return "no es un nombre de tabla";
+        return texts::kNotATableName;
     return {};
 }
 
@@ -84,9 +85,9 @@ std::vector<ListedTable> ListedTables(const std::string& listText, bool withTran
             // dumped into one file would load one twice and lose the other.
             const std::string file = DumpFileName(table.name);
             if (!seen.insert(TableKey(table.name)).second)
-                table.problem = "repetida en la lista, se ha procesado una sola vez";
+                table.problem = texts::kRepeatedTable;
             else if (const auto [taken, added] = dumpFiles.emplace(Lower(file), table.name); !added)
-                table.problem = "su fichero de descarga " + file + " es el de la tabla " + taken->second;
+                table.problem = texts::DumpFileTaken(file, taken->second);
         }
         tables.push_back(table);
     }

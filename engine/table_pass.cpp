@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "texts.h"
+
 
 TablePass::TablePass(RunServices& run, const Direction& direction, const DatabasePlan& plan)
     : run_(run), direction_(direction), plan_(plan)
@@ -15,9 +17,7 @@ bool TablePass::Begin()
     const DatabaseName& database = plan_.database;
     run_.ShowStatus(database, direction_.statusCaption + std::string(database.title) + " ");
     if (&direction_ == &kDump && !run_.System().RemoveFile(plan_.SourceReport())) {
-        run_.ReportError(database, "No se puede borrar el análisis de tablas anterior " + plan_.SourceReport() +
-                                       ", que ya no corresponde a los ficheros .bd; no se ha descargado la base de "
-                                       "datos " + database.name);
+        run_.ReportError(database, texts::OldReportNotRemoved(plan_.SourceReport(), database.name));
         stopped_ = over_ = true;
         return false;
     }
@@ -27,7 +27,7 @@ bool TablePass::Begin()
         return false;
     }
     if (plan_.tables.empty()) {
-        Stop("La lista de tablas " + plan_.list + " no contiene ninguna tabla");
+        Stop(texts::EmptyList(plan_.list));
         return false;
     }
     return true;
@@ -100,7 +100,8 @@ void TablePass::Finish()
         return;
     run_.MarkRunFailed();
     run_.Tell(plan_.database,
-              {FailedTablesMessage(plan_.database.name, failed_) + run_.DetailsNote(), "Vaciallena", kStylePlain});
+              {FailedTablesMessage(plan_.database.name, failed_) + run_.DetailsNote(), texts::kProgramTitle,
+               kStylePlain});
 }
 
 void TablePass::CompareWithCount(const TableAnalysis& source)
@@ -110,10 +111,7 @@ void TablePass::CompareWithCount(const TableAnalysis& source)
         const long long counted = RecordsOf(source, written.table->listed.name);
         if (written.records == counted)
             continue;
-        failed.push_back({written.table->listed.name,
-                          "descargó " + Thousands(written.records) + " de " +
-                              CountText(counted, "registro", "registros"),
-                          {}});
+        failed.push_back({written.table->listed.name, texts::DumpedFewer(written.records, counted), {}});
         ++figures_->commandsFailed;
         *figures_->recordsDumped -= written.records;
     }
@@ -122,5 +120,5 @@ void TablePass::CompareWithCount(const TableAnalysis& source)
     const std::string message = FailedTablesMessage(plan_.database.name, failed);
     run_.Log().Error(message);
     run_.MarkRunFailed();
-    run_.Tell(plan_.database, {message + run_.DetailsNote(), "Vaciallena", kStylePlain});
+    run_.Tell(plan_.database, {message + run_.DetailsNote(), texts::kProgramTitle, kStylePlain});
 }

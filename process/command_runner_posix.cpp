@@ -18,6 +18,7 @@
 
 #include "output_keeper.h"
 #include "posix_fd.h"
+#include "texts.h"
 
 extern char** environ;
 
@@ -60,7 +61,7 @@ class OutputCopy {
         file_.Reset(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
         if (!file_.Valid()) {
             const int error = errno;
-            Fail<CommandNotRun>("No se puede crear el fichero " + path, error);
+            Fail<CommandNotRun>(texts::kCannotCreateFile + path, error);
         }
     }
 
@@ -82,7 +83,7 @@ class OutputCopy {
         if (file_.Valid() && close(file_.Release()) != 0 && error_ == 0)
             error_ = errno;
         if (error_ != 0)
-            Fail("No se puede escribir el fichero " + path_, error_);
+            Fail(texts::CannotWriteFile(path_), error_);
     }
 
   private:
@@ -128,7 +129,7 @@ class RunningCommand : public StartedCommand {
             keeper_.Add({buffer_.data(), static_cast<std::size_t>(got)});
             copy_->Write({buffer_.data(), static_cast<std::size_t>(got)});
         } else if (errno != EINTR) {
-            Fail("No se puede leer la salida de la orden", errno);
+            Fail(texts::kCannotReadOutput, errno);
         }
     }
 
@@ -137,7 +138,7 @@ class RunningCommand : public StartedCommand {
         int status = 0;
         while (waitpid(pid_, &status, 0) < 0) {
             if (errno != EINTR)
-                Fail("No se puede esperar a la orden", errno);
+                Fail(texts::kCannotWait, errno);
         }
         copy_->Finish();
         CommandResult result;
@@ -172,7 +173,7 @@ std::unique_ptr<StartedCommand> StartCommand(const Command& command)
     auto copy = std::make_unique<OutputCopy>(command.outputFile);
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0)
-        Fail<CommandNotRun>("No se puede ejecutar la orden", errno);
+        Fail<CommandNotRun>(texts::kCannotRunCommand, errno);
     UniqueFd readEnd(fds[0]);
     UniqueFd writeEnd(fds[1]);
 
@@ -193,8 +194,8 @@ std::unique_ptr<StartedCommand> StartCommand(const Command& command)
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, "/bin/sh", actions.Get(), nullptr, const_cast<char**>(argv), envp.data());
     if (spawned != 0) {
-        const std::string where = command.workingFolder.empty() ? "" : " en la carpeta " + command.workingFolder;
-        throw CommandNotStarted("No se puede ejecutar /bin/sh" + where + ": " + std::strerror(spawned));
+        throw CommandNotStarted(texts::CannotRunInterpreter(argv[0], command.workingFolder) + ": " +
+                                std::strerror(spawned));
     }
     return std::make_unique<RunningCommand>(pid, std::move(readEnd), std::move(copy));
 }
@@ -213,7 +214,7 @@ std::optional<std::size_t> WaitForCommands(const std::vector<StartedCommand*>& c
             watched.push_back({static_cast<RunningCommand*>(command)->Output(), POLLIN, 0});
         const int wait = timeout ? static_cast<int>(std::min<long long>(left.count(), kEventIntervalMs)) : kEventIntervalMs;
         if (poll(watched.data(), watched.size(), wait) < 0 && errno != EINTR)
-            Fail("No se puede esperar a la orden", errno);
+            Fail(texts::kCannotWait, errno);
         for (std::size_t i = 0; i < commands.size(); ++i) {
             if (watched[i].revents != 0)
                 static_cast<RunningCommand*>(commands[i])->Read();

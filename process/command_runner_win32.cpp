@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "output_keeper.h"
+#include "texts.h"
 #include "win32_handle.h"
 #include "win32_text.h"
 
@@ -50,7 +51,7 @@ std::vector<wchar_t> EnvironmentBlock(const std::vector<std::pair<std::string, s
 {
     const UniqueEnvironmentStrings current(GetEnvironmentStringsW());
     if (!current.Valid())
-        ThrowSystemError<CommandNotRun>("No se puede leer el entorno del programa");
+        ThrowSystemError<CommandNotRun>(texts::kCannotReadEnvironment);
     std::vector<std::wstring> entries;
     for (const wchar_t* entry = current.Get(); *entry != L'\0'; entry += std::wcslen(entry) + 1)
         entries.emplace_back(entry);
@@ -86,20 +87,20 @@ UniqueHandle CreateOutputFile(const std::string& keptIn, SECURITY_ATTRIBUTES& in
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inheritable,
                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.Valid())
-            ThrowSystemError<CommandNotRun>("No se puede crear el fichero ", keptIn);
+            ThrowSystemError<CommandNotRun>(texts::kCannotCreateFile, keptIn);
         return file;
     }
     wchar_t folder[MAX_PATH + 1];
     wchar_t name[MAX_PATH + 1];
     if (GetTempPathW(MAX_PATH + 1, folder) == 0 || GetTempFileNameW(folder, L"vll", 0, name) == 0)
-        ThrowSystemError<CommandNotRun>("No se puede crear el fichero temporal para la salida de la orden");
+        ThrowSystemError<CommandNotRun>(texts::kCannotMakeOutputFile);
     UniqueHandle file(CreateFileW(name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   &inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
                                   nullptr));
     if (!file.Valid()) {
         const SystemError error;
         DeleteFileW(name);
-        throw CommandNotRun("No se puede crear el fichero temporal para la salida de la orden: " + error.Text());
+        throw CommandNotRun(std::string(texts::kCannotMakeOutputFile) + ": " + error.Text());
     }
     return file;
 }
@@ -110,14 +111,14 @@ void ReadOutput(HANDLE file, CommandResult& result)
 {
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file, &size))
-        ThrowSystemError<RunError>("No se puede leer la salida de la orden");
+        ThrowSystemError<RunError>(texts::kCannotReadOutput);
     const auto total = static_cast<std::uint64_t>(size.QuadPart);
     const bool whole = total <= 2 * kOutputKeptBytes;
     std::string head;
     std::string end;
     if (!ReadFileBytes(file, 0, whole ? 2 * kOutputKeptBytes : kOutputKeptBytes, head) ||
         (!whole && !ReadFileBytes(file, total - kOutputKeptBytes, kOutputKeptBytes, end)))
-        ThrowSystemError<RunError>("No se puede leer la salida de la orden");
+        ThrowSystemError<RunError>(texts::kCannotReadOutput);
     OutputKeeper keeper;
     keeper.Add(head);
     if (!whole) {
@@ -144,7 +145,7 @@ class RunningCommand : public StartedCommand {
         CommandResult result;
         DWORD exitCode = 0;
         if (!GetExitCodeProcess(process_.Get(), &exitCode))
-            ThrowSystemError<RunError>("No se puede saber cómo terminó la orden");
+            ThrowSystemError<RunError>(texts::kCannotKnowEnd);
         result.exitCode = static_cast<int>(exitCode);
         ReadOutput(output_.Get(), result);
         return result;
@@ -161,7 +162,7 @@ std::unique_ptr<StartedCommand> StartCommand(const Command& command)
 {
     const std::wstring comspec = Environment(L"ComSpec");
     if (comspec.empty())
-        throw CommandNotRun("No se puede ejecutar la orden: la variable de entorno ComSpec no está definida");
+        throw CommandNotRun(texts::kNoComSpec);
 
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
     UniqueHandle output = CreateOutputFile(command.outputFile, inheritable);
@@ -170,7 +171,7 @@ std::unique_ptr<StartedCommand> StartCommand(const Command& command)
     UniqueHandle input(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING,
                                    0, nullptr));
     if (!input.Valid())
-        ThrowSystemError<CommandNotRun>("No se puede preparar la entrada de la orden");
+        ThrowSystemError<CommandNotRun>(texts::kCannotPrepareInput);
 
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -192,9 +193,8 @@ std::unique_ptr<StartedCommand> StartCommand(const Command& command)
                         CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT, environment.empty() ? nullptr : environment.data(),
                         folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
         const SystemError error;
-        throw CommandNotStarted("No se puede ejecutar " + Utf8(comspec) +
-                                (command.workingFolder.empty() ? "" : " en la carpeta " + command.workingFolder) +
-                                ": " + error.Text());
+        throw CommandNotStarted(texts::CannotRunInterpreter(Utf8(comspec), command.workingFolder) + ": " +
+                                error.Text());
     }
     UniqueHandle process(started.hProcess);
     const UniqueHandle thread(started.hThread);
@@ -226,7 +226,7 @@ std::optional<std::size_t> WaitForCommands(const std::vector<StartedCommand*>& c
         if (woken == WAIT_TIMEOUT)
             return std::nullopt;
         if (woken != WAIT_OBJECT_0 + count)
-            ThrowSystemError<RunError>("No se puede esperar a que termine la orden");
+            ThrowSystemError<RunError>(texts::kCannotWaitForEnd);
         processEvents();
     }
 }

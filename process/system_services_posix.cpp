@@ -14,6 +14,7 @@
 #include "paths.h"
 #include "posix_fd.h"
 #include "text_bytes.h"
+#include "texts.h"
 
 PathKind SystemServices::Look(const std::string& path)
 {
@@ -22,7 +23,7 @@ PathKind SystemServices::Look(const std::string& path)
         return S_ISDIR(info.st_mode) ? PathKind::Folder : PathKind::File;
     const int error = errno;
     if (error != ENOENT && error != ENOTDIR)
-        throw RunError("No se puede comprobar " + path + ": " + std::strerror(error));
+        throw RunError(texts::CannotCheck(path) + ": " + std::strerror(error));
     // Something missing in a share that is there is missing; a share that
     // is not there is one that cannot be reached, and the system says why.
     const std::string share = ShareOf(path);
@@ -31,7 +32,7 @@ PathKind SystemServices::Look(const std::string& path)
     const bool inShare = path.find_first_not_of('/', share.size()) != std::string::npos;
     if (inShare && stat(share.c_str(), &info) == 0)
         return PathKind::Missing;
-    throw RunError("No se puede comprobar " + path + ": " + std::strerror(error));
+    throw RunError(texts::CannotCheck(path) + ": " + std::strerror(error));
 }
 
 bool SystemServices::SameFile(const std::string& a, const std::string& b)
@@ -52,7 +53,7 @@ std::string SystemServices::ProgramFolder()
     std::string path(4096, '\0');
     const ssize_t length = readlink("/proc/self/exe", path.data(), path.size());
     if (length <= 0)
-        throw RunError("No se puede saber la carpeta del programa");
+        throw RunError(texts::kProgramFolderUnknown);
     path.resize(static_cast<std::size_t>(length));
     const auto slash = path.find_last_of('/');
     return slash == 0 ? "/" : path.substr(0, slash);
@@ -63,8 +64,8 @@ std::string SystemServices::ReadTextFile(const std::string& path)
     const UniqueFd file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!file.Valid()) {
         if (errno == ENOENT)
-            throw RunError("No se encuentra el fichero " + path);
-        throw RunError("No se puede abrir el fichero " + path + ": " + std::strerror(errno));
+            throw RunError(texts::FileNotFound(path));
+        throw RunError(texts::CannotOpenFile(path) + ": " + std::strerror(errno));
     }
     std::string bytes;
     char buffer[4096];
@@ -75,7 +76,7 @@ std::string SystemServices::ReadTextFile(const std::string& path)
         if (got > 0)
             bytes.append(buffer, static_cast<std::size_t>(got));
         else if (errno != EINTR)
-            throw RunError("No se puede leer el fichero " + path + ": " + std::strerror(errno));
+            throw RunError(texts::kCannotReadFile + path + ": " + std::strerror(errno));
     }
     // Without a mark the bytes are taken as they are: no 8-bit code page here.
     return TextFileToUtf8(bytes, [](const std::string& legacy) { return legacy; });

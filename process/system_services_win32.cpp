@@ -7,6 +7,7 @@
 #include "command_runner.h"
 #include "paths.h"
 #include "text_bytes.h"
+#include "texts.h"
 #include "win32_handle.h"
 #include "win32_text.h"
 
@@ -30,7 +31,7 @@ PathKind SystemServices::Look(const std::string& path)
         return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::File;
     const SystemError error;
     if (error.Code() != ERROR_FILE_NOT_FOUND && error.Code() != ERROR_PATH_NOT_FOUND)
-        throw RunError("No se puede comprobar " + path + ": " + error.Text());
+        throw RunError(texts::CannotCheck(path) + ": " + error.Text());
     // Something missing in a share that is there is missing; a share that
     // is not there is one that cannot be reached, and the system says why.
     const std::string share = ShareOf(path);
@@ -39,7 +40,7 @@ PathKind SystemServices::Look(const std::string& path)
     const bool inShare = path.find_first_not_of("\\/", share.size()) != std::string::npos;
     if (inShare && GetFileAttributesW(Utf16(share).c_str()) != INVALID_FILE_ATTRIBUTES)
         return PathKind::Missing;
-    throw RunError("No se puede comprobar " + path + ": " + error.Text());
+    throw RunError(texts::CannotCheck(path) + ": " + error.Text());
 }
 
 bool SystemServices::SameFile(const std::string& a, const std::string& b)
@@ -61,7 +62,7 @@ std::string SystemServices::ProgramFolder()
     for (;;) {
         const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0)
-            ThrowSystemError<RunError>("No se puede saber la carpeta del programa");
+            ThrowSystemError<RunError>(texts::kProgramFolderUnknown);
         if (length < path.size()) {
             path.resize(length);
             break;
@@ -82,12 +83,12 @@ std::string SystemServices::ReadTextFile(const std::string& path)
     if (!file.Valid()) {
         const SystemError error;
         if (error.Code() == ERROR_FILE_NOT_FOUND || error.Code() == ERROR_PATH_NOT_FOUND)
-            throw RunError("No se encuentra el fichero " + path);
-        throw RunError("No se puede abrir el fichero " + path + ": " + error.Text());
+            throw RunError(texts::FileNotFound(path));
+        throw RunError(texts::CannotOpenFile(path) + ": " + error.Text());
     }
     std::string bytes;
     if (!ReadFileBytes(file.Get(), 0, SIZE_MAX, bytes))
-        ThrowSystemError<RunError>("No se puede leer el fichero ", path);
+        ThrowSystemError<RunError>(texts::kCannotReadFile, path);
     // Lists are written in the system's 8-bit code page unless marked.
     return TextFileToUtf8(bytes, [](const std::string& legacy) { return Utf8FromCodePage(legacy, CP_ACP); });
 }

@@ -1,5 +1,6 @@
 #include "win32_text.h"
 
+#include "texts.h"
 #include "win32_handle.h"
 
 std::string Utf8FromCodePage(const std::string& bytes, UINT codePage)
@@ -30,6 +31,6 @@ std::string SystemError::Text() const
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' || text.back() == L'.'))
         text.pop_back();
     if (text.empty())
-        return "error " + std::to_string(code_);
+        return texts::SystemErrorNumber(code_);
     return Utf8(text) + " (" + std::to_string(code_) + ")";
 }

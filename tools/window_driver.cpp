@@ -9,6 +9,7 @@
 #include <tlhelp32.h>
 
 #include "callback_barrier.h"
+#include "texts.h"
 #include "win32_text.h"
 
 namespace window_driver {
@@ -199,7 +200,7 @@ std::optional<ProgramWindow> ProgramWindow::Find(DWORD processId, Milliseconds t
         [&] {
             for (HWND window : TopLevelWindows(processId)) {
                 if (ClassName(window) == VACIALLENA_WINDOW_CLASS &&
-                    WindowText(window) == Utf8(VACIALLENA_WINDOW_CAPTION))
+                    WindowText(window) == texts::kWindowCaption)
                     found = window;
             }
             return found != nullptr;

@@ -4,6 +4,8 @@
 #include <string>
 #include <utility>
 
+#include "texts.h"
+
 // Windows calls some of the program's functions from its own frames: window
 // and hook procedures, enumeration callbacks. No C++ exception may unwind
 // through those frames: that is undefined, and 64-bit Windows swallows it in
@@ -34,6 +36,6 @@ inline std::string ExceptionText(const std::exception_ptr& error)
     } catch (const std::exception& caught) {
         return caught.what();
     } catch (...) {
-        return "Error inesperado del programa.";
+        return texts::kUnexpectedError;
     }
 }

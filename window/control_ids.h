@@ -45,6 +45,5 @@ enum ControlId : int {
 // The progress indicator's timer.
 const int kIdTimer1 = 1;
 
-// The main window's class name and caption, for finding it from another process.
+// The main window's class name, for finding it from another process.
 #define VACIALLENA_WINDOW_CLASS L"frmVaciallena"
-#define VACIALLENA_WINDOW_CAPTION L"Descarga - Carga de una Base de Datos Progress"

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "win32_handle.h"
+#include "texts.h"
 #include "win32_text.h"
 
 namespace {
@@ -88,23 +89,23 @@ std::string DriveCaption(char letter, const std::wstring& root, UINT type)
         switch (type) {
         case DRIVE_FIXED:
         case DRIVE_RAMDISK:
-            name = "Disco local";
+            name = texts::kLocalDisk;
             break;
         case DRIVE_REMOVABLE:
-            name = "Unidad extraíble";
+            name = texts::kRemovableDrive;
             break;
         case DRIVE_CDROM:
-            name = "Unidad de CD/DVD";
+            name = texts::kOpticalDrive;
             break;
         case DRIVE_REMOTE:
-            name = "Unidad de red";
+            name = texts::kNetworkDrive;
             break;
         default:
-            name = "Unidad";
+            name = texts::kOtherDrive;
             break;
         }
     }
-    return name + " (" + letter + ":)";
+    return texts::DriveCaption(name, letter);
 }
 
 // The same rule for the picture: the shell's own for a fixed drive, the

@@ -4,6 +4,7 @@
 
 #include "main_window.h"
 #include "system_services.h"
+#include "texts.h"
 #include "win32_text.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
@@ -24,7 +25,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
         }
         return 0;
     } catch (const std::exception& error) {
-        MessageBoxW(nullptr, Utf16(error.what()).c_str(), L"Vaciallena", MB_OK | MB_ICONERROR);
+        MessageBoxW(nullptr, Utf16(error.what()).c_str(), Utf16(texts::kProgramTitle).c_str(), MB_OK | MB_ICONERROR);
         return 1;
     }
 }

@@ -11,6 +11,7 @@
 #include "form_layout.h"
 #include "frame_control.h"
 #include "resource_ids.h"
+#include "texts.h"
 #include "win32_text.h"
 #include "window_class.h"
 #include "window_metrics.h"
@@ -35,10 +36,10 @@ MainWindow::MainWindow(HINSTANCE instance, Platform& platform, std::function<voi
 
     RegisterWindowClass<WindowProc>(instance, VACIALLENA_WINDOW_CLASS);
 
-    CreateWindowExW(kWindowExStyle, VACIALLENA_WINDOW_CLASS, VACIALLENA_WINDOW_CAPTION, kWindowStyle, CW_USEDEFAULT,
-                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+    CreateWindowExW(kWindowExStyle, VACIALLENA_WINDOW_CLASS, Utf16(texts::kWindowCaption).c_str(), kWindowStyle,
+                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
     if (!window_)
-        ThrowSystemError<std::runtime_error>("No se puede crear la ventana");
+        ThrowSystemError<std::runtime_error>(texts::kWindowNotMade);
     // An elevated program, as an administrator's often is, hears from
     // Explorer only what it lets through.
     ChangeWindowMessageFilterEx(window_, taskbarButtonCreated_, MSGFLT_ALLOW, nullptr);
@@ -90,7 +91,7 @@ void MainWindow::CreateControls()
             WS_CHILD | WS_CLIPSIBLINGS | controlClass.style | (control.visible ? WS_VISIBLE : 0), 0, 0, 0, 0,
             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance_, nullptr);
         if (!created)
-            ThrowSystemError<std::runtime_error>("No se puede crear la ventana");
+            ThrowSystemError<std::runtime_error>(texts::kWindowNotMade);
         controls_[control.id] = created;
         enabled_[control.id] = control.enabled;
         if (control.kind == ControlKind::TextField)
@@ -292,8 +293,7 @@ void MainWindow::Aceptar_Click()
 
 void MainWindow::Cancelar_Click()
 {
-    Respuesta = ShowMessage("¿Está seguro de querer salir del Programa de Brandemar?", "Salir del Programa",
-                            kStyleQuestion);
+    Respuesta = ShowMessage(texts::kExitQuestion, texts::kExitTitle, kStyleQuestion);
     if (*Respuesta == kAnswerOk)
         EndProgram();
     else if (engine_.Running())

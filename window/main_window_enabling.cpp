@@ -4,6 +4,7 @@
 #include "default_dlc.h"
 #include "engine_controls.h"
 #include "main_window.h"
+#include "texts.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ void MainWindow::Form_Activate()
     try {
         programFolder = platform_.ProgramFolder();
     } catch (const RunError& error) {
-        ShowMessage(error.what(), "Vaciallena", kStylePlain);
+        ShowMessage(error.what(), texts::kProgramTitle, kStylePlain);
     }
     const DefaultDlc dlc = DefaultDlcFolder(programFolder);
     RutaDLC = dlc.RutaDLC;

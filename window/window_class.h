@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "callback_barrier.h"
+#include "texts.h"
 #include "win32_text.h"
 
 // How a window of the program handles a message; Windows calls it through
@@ -19,7 +20,7 @@ LRESULT CALLBACK BarrierProcedure(HWND window, UINT message, WPARAM wParam, LPAR
     return CallbackBarrier([&] { return Procedure(window, message, wParam, lParam); },
                            [&](const std::exception_ptr& error) {
                                MessageBoxW(GetAncestor(window, GA_ROOT), Utf16(ExceptionText(error)).c_str(),
-                                           L"Vaciallena", MB_OK | MB_ICONERROR);
+                                           Utf16(texts::kProgramTitle).c_str(), MB_OK | MB_ICONERROR);
                                return LRESULT{0};
                            });
 }
