@@ -204,7 +204,7 @@ void Run::DumpPhase()
         TablePass& dumped = *pass;
         DatabaseRecords& records = records_[i];
         auto count = [this, &dumped, &database, &records]() -> std::unique_ptr<DatabaseWork> {
-            if (!dumped.Succeeded() || !request_.verify)
+            if (!dumped.Succeeded() || !plan_.countsSources)
                 return nullptr;
             return std::make_unique<SourceCount>(Services(), database, records, dumped);
         };
