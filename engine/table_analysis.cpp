@@ -59,21 +59,45 @@ bool IsSize(std::string_view text)
     return IsNumber(suffix ? text.substr(0, text.size() - 1) : text);
 }
 
-// The records of a row's numbers; nothing when they are not a row's, as
+// The bytes a size stands for, its units being of 1024: the report rounds
+// them to one decimal.
+long long SizeBytes(std::string_view text)
+{
+    static constexpr std::string_view kUnits = "BKMGT";
+    const auto unit = kUnits.find(text.back());
+    if (unit != std::string_view::npos)
+        text.remove_suffix(1);
+    const auto point = std::min(text.find('.'), text.size());
+    long long whole = 0;
+    std::from_chars(text.data(), text.data() + point, whole);
+    const int tenth = point + 1 < text.size() ? text[point + 1] - '0' : 0;
+    long long scale = 1;
+    for (std::size_t i = 0; unit != std::string_view::npos && i < unit; ++i)
+        scale *= 1024;
+    return whole * scale + tenth * scale / 10;
+}
+
+struct Row {
+    long long records = 0;
+    long long bytes = 0;
+};
+
+// The figures of a row's numbers; nothing when they are not a row's, as
 // the column headers' words are not.
-std::optional<long long> RowRecords(std::span<const std::string_view> numbers)
+std::optional<Row> RowFigures(std::span<const std::string_view> numbers)
 {
     if (numbers.size() != kRowNumbers || !IsSize(numbers[1]) ||
         !std::all_of(numbers.begin() + 2, numbers.end(), IsNumber))
         return std::nullopt;
-    long long records = 0;
-    const auto [end, error] = std::from_chars(numbers[0].data(), numbers[0].data() + numbers[0].size(), records);
+    Row row;
+    const auto [end, error] = std::from_chars(numbers[0].data(), numbers[0].data() + numbers[0].size(), row.records);
     if (error != std::errc() || end != numbers[0].data() + numbers[0].size())
         return std::nullopt;
-    return records;
+    row.bytes = SizeBytes(numbers[1]);
+    return row;
 }
 
-void Count(std::map<std::string, TableRecords>& tables, std::string_view rowName, long long records)
+void Count(std::map<std::string, TableRecords>& tables, std::string_view rowName, const Row& row)
 {
     // OWNER.TABLE, OWNER.TABLE.PARTITION for a partition of a table.
     const auto dot = rowName.find('.');
@@ -90,7 +114,8 @@ void Count(std::map<std::string, TableRecords>& tables, std::string_view rowName
         const bool defaultOwner = TableKey(std::string(table)) == key;
         entry->second.name = defaultOwner ? std::string(table) : qualified;
     }
-    entry->second.records += records;
+    entry->second.records += row.records;
+    entry->second.bytes += row.bytes;
 }
 
 // The two lines over the rows, however their columns are spaced and their
@@ -153,7 +178,7 @@ bool IsAreaSummary(std::span<const std::string_view> words)
 // The rows that one subtotal line is about: an area's own rows, or one of
 // the parts of an area.
 struct Group {
-    std::vector<std::pair<std::string_view, long long>> rows;
+    std::vector<std::pair<std::string_view, Row>> rows;
     std::string_view alone;  // a word alone on the line before: perhaps a long name
     // The first line this reader does not understand: harmless where a
     // subtotal shows every row was taken, fatal where none does.
@@ -162,16 +187,16 @@ struct Group {
     void Take(std::string_view line, std::span<const std::string_view> words)
     {
         if (const std::string_view name = std::exchange(alone, std::string_view()); !name.empty()) {
-            if (const auto records = RowRecords(words)) {
-                rows.emplace_back(name, *records);
+            if (const auto row = RowFigures(words)) {
+                rows.emplace_back(name, *row);
                 return;
             }
             Note(name);
         }
         if (words.empty() || IsRule(words) || IsColumnHeader(words))
             return;
-        if (const auto records = RowRecords(words.subspan(1)))
-            rows.emplace_back(words[0], *records);
+        if (const auto row = RowFigures(words.subspan(1)))
+            rows.emplace_back(words[0], *row);
         else if (words.size() == 1)
             alone = words[0];
         else
@@ -187,8 +212,8 @@ struct Group {
     long long Records() const
     {
         long long records = 0;
-        for (const auto& [name, count] : rows)
-            records += count;
+        for (const auto& [name, row] : rows)
+            records += row.records;
         return records;
     }
 };
@@ -235,7 +260,8 @@ class Reader {
     void Close(std::string_view subtotalLine, std::span<const std::string_view> subtotal);
     static std::optional<long long> Printed(std::span<const std::string_view> words)
     {
-        return RowRecords(words.subspan(1));
+        const auto row = RowFigures(words.subspan(1));
+        return row ? std::optional<long long>(row->records) : std::nullopt;
     }
 
     // Where the reader is: among an area's record rows, in a LOB summary
@@ -323,8 +349,8 @@ void Reader::Close(std::string_view subtotalLine, std::span<const std::string_vi
     }
     area_ += records;
     report_ += records;
-    for (const auto& [name, count] : group.rows)
-        Count(analysis_.tables, name, count);
+    for (const auto& [name, row] : group.rows)
+        Count(analysis_.tables, name, row);
 }
 
 TableAnalysis Reader::Finish()

@@ -12,6 +12,8 @@ struct TableRecords {
     // a table of another owner.
     std::string name;
     long long records = 0;  // over all its rows: areas, partitions
+    // Its records' size as the report prints it, to about a tenth of its unit.
+    long long bytes = 0;
 };
 
 struct TableAnalysis {

@@ -83,6 +83,21 @@ TEST(TableAnalysis, SumsTheRowsOfATable)
     EXPECT_EQ(analysis.tables.size(), 2u);
 }
 
+// The sizes that the space for the dump files and the loads is judged by,
+// in every unit the report prints, added up over a table's rows.
+TEST(TableAnalysis, TakesEachTablesSizeInBytes)
+{
+    const TableAnalysis analysis = ReadTableAnalysis(
+        Block(Row("PUB.a", 1, "848B") + Row("PUB.b", 1, "195.6K") + Row("PUB.c", 1, "1.5M") +
+              Row("PUB.d", 1, "2.0G") + Row("PUB.e.p1", 1, "1.0K") + Row("PUB.e.p2", 1, "512.0B")));
+    std::map<std::string, long long> bytes;
+    for (const auto& [key, table] : analysis.tables)
+        bytes[table.name] = table.bytes;
+    const std::map<std::string, long long> expected{
+        {"a", 848}, {"b", 200294}, {"c", 1572864}, {"d", 2147483648LL}, {"e", 1536}};
+    EXPECT_EQ(bytes, expected);
+}
+
 TEST(TableAnalysis, ReadsALongReportWhole)
 {
     std::string rows;
