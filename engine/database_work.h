@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform.h"
 #include "run_log.h"
@@ -99,6 +100,27 @@ class FollowedWork : public DatabaseWork {
     std::unique_ptr<DatabaseWork> first_;
     std::unique_ptr<DatabaseWork> second_;
     std::function<std::unique_ptr<DatabaseWork>()> then_;
+};
+
+// Works of one database one after another, each once the one before it is
+// over.
+class WorksInTurn : public DatabaseWork {
+  public:
+    explicit WorksInTurn(std::vector<std::unique_ptr<DatabaseWork>> works) : works_(std::move(works)) {}
+
+    std::optional<Step> Next() override
+    {
+        for (; current_ < works_.size(); ++current_) {
+            if (std::optional<Step> step = works_[current_]->Next())
+                return step;
+        }
+        return std::nullopt;
+    }
+    void Ended(const StepEnd& end) override { works_[current_]->Ended(end); }
+
+  private:
+    std::vector<std::unique_ptr<DatabaseWork>> works_;
+    std::size_t current_ = 0;
 };
 
 // A database's work in a phase.

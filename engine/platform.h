@@ -88,6 +88,14 @@ struct ClockReading {
     std::chrono::milliseconds steady{0};
 };
 
+// The room left on the volume that holds a folder.
+struct FreeSpace {
+    // As the system names the volume: E:\, \\server\share\.
+    std::string volume;
+    // What this program's user may still write there (quotas included).
+    std::uint64_t bytes = 0;
+};
+
 // The services of the operating system that the engine uses. Paths are UTF-8.
 class Platform {
   public:
@@ -109,6 +117,10 @@ class Platform {
     // (which is dropped), the system's 8-bit code page otherwise. Throws
     // RunError.
     virtual std::string ReadTextFile(const std::string& path) = 0;
+    // Throws RunError when it cannot be known; its text says why.
+    virtual FreeSpace SpaceOf(const std::string& folder) = 0;
+    // The size of a file; nothing when it is not there or cannot be known.
+    virtual std::optional<std::uint64_t> SizeOf(const std::string& path) = 0;
     // False when the file is there and could not be removed; a file that
     // is not there is no failure.
     virtual bool RemoveFile(const std::string& path) = 0;

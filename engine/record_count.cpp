@@ -8,7 +8,30 @@
 
 namespace {
 
-// The source's counts of the dump a load alone takes its files from.
+// What the run knows of a database before anything is written, in its log.
+void LogCounted(RunLog& log, const DatabasePlan& plan, const char* side, const TableAnalysis& analysis)
+{
+    long long records = 0;
+    long long bytes = 0;
+    std::string lines;
+    for (const auto& [key, table] : analysis.tables) {
+        records += table.records;
+        bytes += table.bytes;
+        lines += "\n    " + texts::CountedTable(table.name, table.records, table.bytes);
+    }
+    log.Note(texts::CountedTables(plan.database.name, side, static_cast<long long>(analysis.tables.size()), records,
+                                  bytes) +
+             lines);
+}
+
+void RemoveReport(RunServices& run, const DatabasePlan& plan)
+{
+    if (!run.System().RemoveFile(plan.SourceReport()))
+        run.Log().Error(texts::FailedReportNotRemoved(plan.SourceReport()));
+}
+
+} // namespace
+
 Counted KeptSourceCounts(Platform& platform, const std::string& report)
 {
     Counted kept;
@@ -27,8 +50,6 @@ Counted KeptSourceCounts(Platform& platform, const std::string& report)
     }
     return kept;
 }
-
-} // namespace
 
 std::optional<Step> CountWork::Next()
 {
@@ -66,20 +87,40 @@ void CountWork::Ended(const StepEnd& end)
 
 void SourceCount::Counted(::Counted counted)
 {
-    // What a reader that missed every row would give.
-    if (counted.analysis && RecordsOfAllTables(*counted.analysis) == 0 && dump_.RecordsWritten() > 0) {
-        counted.why = texts::NoRecordsCounted(dump_.RecordsWritten());
-        counted.analysis.reset();
-    }
     if (counted.analysis) {
-        dump_.CompareWithCount(*counted.analysis);
+        LogCounted(run_.Log(), plan_, texts::kSource, *counted.analysis);
     } else {
-        if (!run_.System().RemoveFile(plan_.SourceReport()))
-            run_.Log().Error(texts::FailedReportNotRemoved(plan_.SourceReport()));
+        RemoveReport(run_, plan_);
         counted.why = texts::SourceNotCounted(counted.why);
         records_.unchecked = counted.why;
     }
     records_.source = std::move(counted);
+}
+
+void DestinationReview::Counted(::Counted counted)
+{
+    if (counted.analysis)
+        LogCounted(run_.Log(), plan_, texts::kDestination, *counted.analysis);
+    records_.beforeLoad = std::move(counted);
+}
+
+void CheckDumpWithCount(RunServices& run, const DatabasePlan& plan, DatabaseRecords& records, TablePass& dump)
+{
+    if (!records.source || !records.source->analysis)
+        return;
+    if (!dump.Succeeded()) {
+        RemoveReport(run, plan);
+        records.source.reset();
+        return;
+    }
+    // What a reader that missed every row would give.
+    if (RecordsOfAllTables(*records.source->analysis) == 0 && dump.RecordsWritten() > 0) {
+        RemoveReport(run, plan);
+        records.source->analysis.reset();
+        records.source->why = records.unchecked = texts::SourceNotCounted(texts::NoRecordsCounted(dump.RecordsWritten()));
+        return;
+    }
+    dump.CompareWithCount(*records.source->analysis);
 }
 
 bool DestinationCheck::BeforeCount()

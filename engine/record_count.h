@@ -10,10 +10,11 @@
 #include "texts.h"
 
 // Counting every table's records with proutil's table analysis: the source
-// after its dump, the destination before its load (a binary load appends,
-// so records already there would end up twice) and after its index
-// rebuild, when the two counts must agree table by table. A count that
-// fails is no failure of the run: it leaves the records unproven, and why.
+// and the destination before anything is written (a binary load appends,
+// so records already there would end up twice), and the destination again
+// after its index rebuild, when the two counts must agree table by table.
+// A count that fails is no failure of the run: it leaves the records
+// unproven, and why.
 
 // The records of a database's tables, or why they could not be counted.
 struct Counted {
@@ -23,9 +24,10 @@ struct Counted {
 
 // What a run learns of a database's records.
 struct DatabaseRecords {
-    // Counted after this run's dump of it, once the dump wholly succeeded.
+    // Counted before this run's dump of it, or kept by the dump that a load
+    // alone takes its files from; nothing when the records are not checked.
     std::optional<Counted> source;
-    // Counted before the load.
+    // Counted before the first dump or load.
     Counted beforeLoad;
     // Why its records were not compared, told at the end of the run; empty
     // while there is nothing to tell.
@@ -61,13 +63,13 @@ class CountWork : public DatabaseWork {
     bool asked_ = false;
 };
 
-// After a dump that wholly succeeded. A report that is not right is not
-// kept, so that a later load alone never compares with it; one that is
-// right is what each table's dump must have written.
+// Before the dump, kept beside its dump files. A report that is not right
+// is not kept, so that a later load alone never compares with it; one that
+// is right is what each table's dump must write.
 class SourceCount : public CountWork {
   public:
-    SourceCount(RunServices& run, const DatabasePlan& plan, DatabaseRecords& records, TablePass& dump)
-        : CountWork(run, plan, plan.sourceCount, texts::kCountStatus), records_(records), dump_(dump)
+    SourceCount(RunServices& run, const DatabasePlan& plan, DatabaseRecords& records)
+        : CountWork(run, plan, plan.sourceCount, texts::kCountStatus), records_(records)
     {
     }
 
@@ -75,10 +77,9 @@ class SourceCount : public CountWork {
     void Counted(::Counted counted) override;
 
     DatabaseRecords& records_;
-    TablePass& dump_;
 };
 
-// Before the first load: the records the destination already holds.
+// Before anything is written: the records the destination already holds.
 class DestinationReview : public CountWork {
   public:
     DestinationReview(RunServices& run, const DatabasePlan& plan, DatabaseRecords& records)
@@ -87,10 +88,18 @@ class DestinationReview : public CountWork {
     }
 
   private:
-    void Counted(::Counted counted) override { records_.beforeLoad = std::move(counted); }
+    void Counted(::Counted counted) override;
 
     DatabaseRecords& records_;
 };
+
+// Once the dump is over, against the count before it: a dump that did not
+// wholly succeed keeps no report, and one whose tables wrote other records
+// than their counts fails them.
+void CheckDumpWithCount(RunServices& run, const DatabasePlan& plan, DatabaseRecords& records, TablePass& dump);
+
+// The source's counts of the dump a load alone takes its files from.
+Counted KeptSourceCounts(Platform& platform, const std::string& report);
 
 // After the index rebuild: the destination's records counted again and
 // compared, table by table, with the source's, this run's or those its

@@ -8,42 +8,10 @@
 #include "failure_report.h"
 #include "index_rebuild.h"
 #include "request_checks.h"
+#include "space_check.h"
+#include "survey_questions.h"
 #include "table_pass.h"
 #include "texts.h"
-
-namespace {
-
-// The tables about to be loaded that already hold records, a line for each
-// database that has some or could not be counted; empty when none.
-std::string DestinationsWithRecords(const RunPlan& plan, const std::vector<DatabaseRecords>& records,
-                                    bool& withRecords)
-{
-    std::string found;
-    for (std::size_t i = 0; i < plan.databases.size(); ++i) {
-        const DatabasePlan& database = plan.databases[i];
-        const Counted& counted = records[i].beforeLoad;
-        // Nothing of a database without its list is loaded; its pass says why.
-        if (!database.listError.empty())
-            continue;
-        if (!counted.analysis) {
-            found += "\n" + texts::RecordsNotKnown(database.database.name, counted.why);
-            continue;
-        }
-        std::vector<std::string> full;
-        for (const PlannedTable& table : database.tables) {
-            if (const long long count = RecordsOf(*counted.analysis, table.listed.name);
-                table.listed.Runs() && count > 0)
-                full.push_back(texts::TableRecords(table.listed.name, count));
-        }
-        if (!full.empty()) {
-            withRecords = true;
-            found += "\n" + std::string(database.database.name) + ":" + ShownLines(full, "    ");
-        }
-    }
-    return found;
-}
-
-} // namespace
 
 Run::Run(WindowOps& window, Platform& platform, RunLog& log, RunStatus& status, Request request)
     : window_(window),
@@ -124,18 +92,15 @@ std::string Run::RunPhases(Findings& found)
 std::optional<std::string> Run::Walk(Phase phase, Findings& found)
 {
     switch (phase) {
+    case Phase::Survey:
+        return SurveyPhase();
     case Phase::Dump:
         DumpPhase();
         return status_.ProcesoOK ? std::nullopt : std::optional<std::string>(FailedIn(kDump));
-    case Phase::Question:
+    case Phase::Load:
         // The dumps take hours, in which a destination may have been started.
         if (request_.dump && !Ready(CheckDirection(request_, kLoad, platform_)))
             return FailedIn(kLoad);
-        if (LoadWanted())
-            return std::nullopt;
-        MarkRunFailed();
-        return texts::NothingLoaded();
-    case Phase::Load:
         LoadPhase();
         found.loaded = status_.ProcesoOK;
         return found.loaded ? std::nullopt : std::optional<std::string>(FailedIn(kLoad));
@@ -195,46 +160,92 @@ std::string Run::FailedIn(const Direction& direction) const
     return request_.load ? texts::kDumpFailedNoLoad : texts::kDumpFailed;
 }
 
+// A dump or a load found short of space hours into the night costs the
+// downtime: what the run needs to know, and to ask, it learns here.
+std::optional<std::string> Run::SurveyPhase()
+{
+    CountPhase();
+    const SpaceVerdict space = CheckSpace(request_, plan_, records_, platform_, log_);
+    if (!space.refusal.empty() && !Ready(Message{space.refusal, texts::kNoSpaceTitle, kStyleInformation}))
+        return FailedIn(request_.dump ? kDump : kLoad);
+    if (std::optional<std::string> ended = Questions())
+        return ended;
+    if (!Asked(space.shortOn.empty() ? "" : texts::SpaceMayBeShort(space.shortOn), texts::kSpaceQuestionTitle))
+        return texts::NothingDone(texts::kSpaceQuestionTitle);
+    return std::nullopt;
+}
+
+// Each database's source, then its destination: two databases, which side
+// by side go beside the other databases' counts.
+void Run::CountPhase()
+{
+    std::vector<DatabaseJob> jobs;
+    for (std::size_t i = 0; i < plan_.databases.size(); ++i) {
+        const DatabasePlan& database = plan_.databases[i];
+        if (!database.listError.empty())
+            continue;
+        DatabaseRecords& records = records_[i];
+        if (!plan_.countsSources && request_.verify)
+            records.source = KeptSourceCounts(platform_, database.SourceReport());
+        std::vector<std::unique_ptr<DatabaseWork>> counts;
+        if (plan_.countsSources)
+            counts.push_back(std::make_unique<SourceCount>(Services(), database, records));
+        if (plan_.countsDestinations)
+            counts.push_back(std::make_unique<DestinationReview>(Services(), database, records));
+        if (!counts.empty())
+            jobs.push_back({database.database, std::make_unique<WorksInTurn>(std::move(counts))});
+    }
+    if (jobs.empty())
+        return;
+    RunPhase(texts::kSurveyName, texts::kCountStatus, std::move(jobs));
+}
+
+std::optional<std::string> Run::Questions()
+{
+    if (plan_.countsDestinations) {
+        bool withRecords = false;
+        const std::string found = DestinationsWithRecords(plan_, records_, withRecords);
+        const std::string matter = found.empty()    ? ""
+                                   : withRecords ? texts::DestinationsHoldRecords(found)
+                                                 : texts::DestinationsMayHoldRecords(found);
+        if (!Asked(matter, texts::kLoadQuestionTitle))
+            return texts::NothingDone(texts::kLoadQuestionTitle);
+    }
+    const std::string unlisted = UnlistedTables(plan_, records_);
+    if (!Asked(unlisted.empty() ? "" : texts::UnlistedTablesHoldRecords(unlisted), texts::kUnlistedTablesTitle))
+        return texts::NothingDone(texts::kUnlistedTablesTitle);
+    return std::nullopt;
+}
+
+bool Run::Asked(const std::string& matter, const char* title)
+{
+    if (matter.empty())
+        return true;
+    log_.Note(texts::Question(matter));
+    const bool yes = window_.ShowMessage(matter, title, kStyleWarningNoFirst) == kAnswerYes;
+    log_.Note(yes ? texts::kAnsweredYes : texts::kAnsweredNo);
+    if (!yes)
+        MarkRunFailed();
+    return yes;
+}
+
 void Run::DumpPhase()
 {
     std::vector<DatabaseJob> jobs;
     for (std::size_t i = 0; i < plan_.databases.size(); ++i) {
         const DatabasePlan& database = plan_.databases[i];
-        auto pass = std::make_unique<TablePass>(Services(), kDump, database);
-        TablePass& dumped = *pass;
         DatabaseRecords& records = records_[i];
-        auto count = [this, &dumped, &database, &records]() -> std::unique_ptr<DatabaseWork> {
-            if (!dumped.Succeeded() || !plan_.countsSources)
-                return nullptr;
-            return std::make_unique<SourceCount>(Services(), database, records, dumped);
+        auto pass = std::make_unique<TablePass>(Services(), kDump, database, records.source.has_value());
+        TablePass& dumped = *pass;
+        auto check = [this, &dumped, &database, &records]() -> std::unique_ptr<DatabaseWork> {
+            CheckDumpWithCount(Services(), database, records, dumped);
+            return nullptr;
         };
-        jobs.push_back({database.database, std::make_unique<FollowedWork>(std::move(pass), count)});
+        jobs.push_back({database.database, std::make_unique<FollowedWork>(std::move(pass), check)});
     }
     RunPhase(kDump.name, kDump.statusCaption, std::move(jobs));
     if (!status_.ProcesoOK)
         window_.ShowMessage(kDump.errorsMessage + log_.DetailsNote(), kDump.errorsTitle, kStyleInformation);
-}
-
-bool Run::LoadWanted()
-{
-    std::vector<DatabaseJob> jobs;
-    for (std::size_t i = 0; i < plan_.databases.size(); ++i) {
-        const DatabasePlan& database = plan_.databases[i];
-        if (database.listError.empty())
-            jobs.push_back({database.database, std::make_unique<DestinationReview>(Services(), database, records_[i])});
-    }
-    RunPhase(texts::kReviewName, texts::kReviewStatus, std::move(jobs));
-
-    bool withRecords = false;
-    const std::string found = DestinationsWithRecords(plan_, records_, withRecords);
-    if (found.empty())
-        return true;
-    const std::string question =
-        withRecords ? texts::DestinationsHoldRecords(found) : texts::DestinationsMayHoldRecords(found);
-    log_.Note(texts::Question(question));
-    const bool load = window_.ShowMessage(question, texts::kLoadQuestionTitle, kStyleWarningNoFirst) == kAnswerYes;
-    log_.Note(load ? texts::kAnsweredYes : texts::kAnsweredNo);
-    return load;
 }
 
 void Run::LoadPhase()

@@ -52,11 +52,17 @@ class Run : private RunServices {
     bool Ready(const Refusal& refusal);
     // The outcome of a run that failed in a direction: what was left undone.
     std::string FailedIn(const Direction& direction) const;
+    // Before the first command that writes anything: the counts, the space
+    // and every question. What the run ends with there, or nothing when it
+    // goes on.
+    std::optional<std::string> SurveyPhase();
+    void CountPhase();
+    // A count that fails is asked about instead of the tables, so that an
+    // unusual version of proutil never blocks a load the administrator wants.
+    std::optional<std::string> Questions();
+    // False when the answer was No; nothing is asked without a matter.
+    bool Asked(const std::string& matter, const char* title);
     void DumpPhase();
-    // Before the first load. A count that fails is asked about instead of
-    // the tables, so that an unusual version of proutil never blocks a load
-    // the administrator wants.
-    bool LoadWanted();
     void LoadPhase();
     void IndexRebuildPhase();
     // found.match is false when the records of a database differ from its source's.

@@ -66,10 +66,11 @@ DatabasePlan PlanDatabase(const Request& request, const DatabaseName& database, 
 std::vector<Phase> PhasesOf(const Request& request)
 {
     std::vector<Phase> phases;
+    phases.push_back(Phase::Survey);
     if (request.dump)
         phases.push_back(Phase::Dump);
     if (request.load) {
-        phases.insert(phases.end(), {Phase::Question, Phase::Load, Phase::IndexRebuild});
+        phases.insert(phases.end(), {Phase::Load, Phase::IndexRebuild});
         if (request.verify)
             phases.push_back(Phase::Comparison);
     }
@@ -89,13 +90,13 @@ int CommandsOf(const RunPlan& plan)
     int commands = 0;
     for (Phase phase : plan.phases) {
         switch (phase) {
-        case Phase::Dump:
-            commands += tableCommands + (plan.countsSources ? databases : 0);
+        case Phase::Survey:
+            commands += (plan.countsSources ? databases : 0) + (plan.countsDestinations ? databases : 0);
             break;
+        case Phase::Dump:
         case Phase::Load:
             commands += tableCommands;
             break;
-        case Phase::Question:
         case Phase::IndexRebuild:
         case Phase::Comparison:
             commands += databases;
@@ -115,6 +116,7 @@ RunPlan MakeRunPlan(const Request& request, const std::string& programFolder,
         plan.databases.push_back(PlanDatabase(request, database, programFolder, readList));
     plan.phases = PhasesOf(request);
     plan.countsSources = request.dump && request.verify;
+    plan.countsDestinations = request.load;
     plan.commands = CommandsOf(plan);
     return plan;
 }

@@ -39,9 +39,9 @@ struct DatabasePlan {
     // used it; empty when it was read.
     std::string listError;
     std::vector<PlannedTable> tables;
-    // The records of every table: the source's after its dump, kept in the
-    // report beside its dump files, and the destination's before its load
-    // and after its index rebuild.
+    // The records of every table: the source's before its dump, kept in the
+    // report beside its dump files, and the destination's before anything
+    // is written and after its index rebuild.
     PlannedCommand sourceCount;
     PlannedCommand destinationCount;
     PlannedCommand indexRebuild;
@@ -49,11 +49,12 @@ struct DatabasePlan {
     const std::string& SourceReport() const { return sourceCount.command.outputFile; }
 };
 
-// The phases of a run, in the order they come: the dumps (each database's
-// followed by its count when the records are checked), the question before
-// loading (the destinations' counts), the loads, the index rebuilds, and
-// the destinations' last counts with the comparison.
-enum class Phase { Dump, Question, Load, IndexRebuild, Comparison };
+// The phases of a run, in the order they come: the survey before anything
+// is written (the sources' counts when the records are checked, the
+// destinations' before a load, the space, the questions), in every run, the dumps, the
+// loads, the index rebuilds, and the destinations' last counts with the
+// comparison.
+enum class Phase { Survey, Dump, Load, IndexRebuild, Comparison };
 
 // Everything a run will do, made once when Aceptar is clicked and the
 // request has passed its checks: no list is read again during the run.
@@ -62,8 +63,10 @@ struct RunPlan {
     std::vector<DatabasePlan> databases;
     // Those the request asks for.
     std::vector<Phase> phases;
-    // Whether each dump that wholly succeeded is followed by its source's count.
+    // Whether the survey counts the sources about to be dumped.
     bool countsSources = false;
+    // Whether it counts the destinations about to be loaded.
+    bool countsDestinations = false;
     // The commands of the phases, as the taskbar counts them.
     int commands = 0;
 };

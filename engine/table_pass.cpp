@@ -5,18 +5,19 @@
 #include "texts.h"
 
 
-TablePass::TablePass(RunServices& run, const Direction& direction, const DatabasePlan& plan)
-    : run_(run), direction_(direction), plan_(plan)
+TablePass::TablePass(RunServices& run, const Direction& direction, const DatabasePlan& plan, bool countedFirst)
+    : run_(run), direction_(direction), plan_(plan), countedFirst_(countedFirst)
 {
 }
 
 // A new dump makes the source's counts of the last one wrong: they go
-// first, and come again only from this dump, when it wholly succeeded.
+// first, unless this run counted the source just before, and stay only
+// when this dump wholly succeeds.
 bool TablePass::Begin()
 {
     const DatabaseName& database = plan_.database;
     run_.ShowStatus(database, direction_.statusCaption + std::string(database.title) + " ");
-    if (&direction_ == &kDump && !run_.System().RemoveFile(plan_.SourceReport())) {
+    if (&direction_ == &kDump && !countedFirst_ && !run_.System().RemoveFile(plan_.SourceReport())) {
         run_.ReportError(database, texts::OldReportNotRemoved(plan_.SourceReport(), database.name));
         stopped_ = over_ = true;
         return false;

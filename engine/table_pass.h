@@ -15,7 +15,9 @@
 // much of the list was left undone.
 class TablePass : public DatabaseWork {
   public:
-    TablePass(RunServices& run, const Direction& direction, const DatabasePlan& plan);
+    // A dump whose source was counted just before it keeps that count's
+    // report; any other dump deletes the report of the last one first.
+    TablePass(RunServices& run, const Direction& direction, const DatabasePlan& plan, bool countedFirst = false);
 
     std::optional<Step> Next() override;
     void Ended(const StepEnd& end) override;
@@ -46,6 +48,7 @@ class TablePass : public DatabaseWork {
         long long records;
     };
     std::vector<Written> written_;
+    const bool countedFirst_;
     bool begun_ = false;
     bool over_ = false;
     bool stopped_ = false;

@@ -1,5 +1,7 @@
 #include "texts.h"
 
+#include <iterator>
+
 #include "failure_report.h"
 #include "request.h"
 
@@ -58,6 +60,24 @@ std::string RecordsNotKnown(const std::string& database, const std::string& why)
     return database + ": no se ha podido saber si tiene registros: " + why;
 }
 
+std::string UnlistedTablesHoldRecords(const std::string& found)
+{
+    return "Estas tablas tienen registros en el origen y no están en la lista de tablas de su base de datos, así "
+           "que no se copiarán:" + found + "\n\n¿Desea seguir de todas formas?";
+}
+
+std::string ListHeading(const std::string& database)
+{
+    return database + " (lista " + database + ".ttl):";
+}
+
+std::string SpaceMayBeShort(const std::string& found)
+{
+    return "Puede que no haya espacio suficiente para los ficheros .bd, los datos cargados y los ficheros de "
+           "ordenación de la reconstrucción de los índices:" + found +
+           "\n\nLa estimación es aproximada. ¿Desea seguir de todas formas?";
+}
+
 std::string TableRecords(const std::string& table, long long records)
 {
     return table + ": " + Records(records);
@@ -110,6 +130,12 @@ std::string LogNotWritten(const std::string& logPath)
 }
 
 // ---- Refusals
+
+std::string DumpFilesDoNotFit(const std::string& folder, const std::string& figures)
+{
+    return "Los ficheros .bd no caben en " + folder + ": " + figures +
+           ". Libere espacio o elija otra carpeta" + kTryAgain;
+}
 
 std::string FolderNotPassable(const std::string& shownFolder)
 {
@@ -271,6 +297,38 @@ std::string Question(const std::string& question)
     return "Pregunta: " + question;
 }
 
+std::string CountedTables(const std::string& database, const std::string& side, long long tables, long long records,
+                          long long bytes)
+{
+    return "Recuento de " + database + " (" + side + "): " + CountText(tables, "tabla", "tablas") + ", " +
+           Records(records) + ", " + ByteSize(bytes);
+}
+
+std::string CountedTable(const std::string& table, long long records, long long bytes)
+{
+    return table + ": " + Records(records) + ", " + ByteSize(bytes);
+}
+
+std::string SizeNotKnown(const std::string& database)
+{
+    return "Espacio en disco: no se conoce el tamaño de las tablas de " + database + ", que no cuenta en la estimación";
+}
+
+std::string SpaceNotKnownNote(const std::string& why)
+{
+    return "Espacio en disco: " + why + "; no se comprueba";
+}
+
+std::string SpaceFigures(long long needed, long long free, const std::string& volume)
+{
+    return "hacen falta unos " + ByteSize(needed) + " y hay " + ByteSize(free) + " libres en " + volume;
+}
+
+std::string SpaceNote(const std::string& figures, const char* decision)
+{
+    return "Espacio en disco: " + figures + ": " + decision;
+}
+
 std::string LeftOutNote(const std::string& database, const std::string& inSource)
 {
     return std::string(kCheckName) + " " + database + ": " + inSource +
@@ -359,9 +417,9 @@ std::string TablesNotCopied(long long count)
     return CountText(count, "sin copiar", "sin copiar");
 }
 
-std::string NothingLoaded()
+std::string NothingDone(const std::string& questionTitle)
 {
-    return std::string("no se ha cargado nada, por la respuesta No a «") + kLoadQuestionTitle + "»";
+    return "no se ha hecho nada, por la respuesta No a «" + questionTitle + "»";
 }
 
 // ---- Reasons
@@ -369,6 +427,22 @@ std::string NothingLoaded()
 std::string Records(long long count)
 {
     return CountText(count, "registro", "registros");
+}
+
+std::string ByteSize(long long bytes)
+{
+    static const char* const kUnits[] = {"KB", "MB", "GB", "TB"};
+    if (bytes < 1024)
+        return Thousands(bytes) + (bytes == 1 ? " byte" : " bytes");
+    // In tenths, rounded, of the largest unit that leaves a whole part.
+    double value = static_cast<double>(bytes) / 1024;
+    std::size_t unit = 0;
+    while (value >= 1023.95 && unit + 1 < std::size(kUnits)) {
+        value /= 1024;
+        ++unit;
+    }
+    const long long tenths = static_cast<long long>(value * 10 + 0.5);
+    return Thousands(tenths / 10) + "," + std::to_string(tenths % 10) + " " + kUnits[unit];
 }
 
 std::string EndedWithCode(const std::string& exitCode)
@@ -477,6 +551,11 @@ std::string DestinationNotCounted(const std::string& why)
 std::string UnknownLine(const std::string& line)
 {
     return "una línea del análisis de tablas no se entiende: " + line;
+}
+
+std::string SpaceNotKnown(const std::string& folder)
+{
+    return "No se puede saber el espacio libre de " + folder;
 }
 
 std::string CannotCheck(const std::string& path)

@@ -26,6 +26,9 @@ inline constexpr const char* kSharedDumpFolderTitle = "Carpeta de ficheros .bd c
 inline constexpr const char* kDumpErrorsTitle = "Errores de Descarga";
 inline constexpr const char* kLoadErrorsTitle = "Errores de Carga";
 inline constexpr const char* kLoadQuestionTitle = "Bases de datos de destino con registros";
+inline constexpr const char* kUnlistedTablesTitle = "Tablas con registros que no se copiarán";
+inline constexpr const char* kSpaceQuestionTitle = "Puede faltar espacio en disco";
+inline constexpr const char* kNoSpaceTitle = "Sin espacio para los ficheros .bd";
 inline constexpr const char* kCheckErrorsTitle = "Errores de Comprobación";
 inline constexpr const char* kUncheckedTitle = "Comprobación de registros";
 inline constexpr const char* kExitTitle = "Salir del Programa";
@@ -55,6 +58,11 @@ inline constexpr const char* kLoadErrors = "Se han producido errores en el proce
 std::string DestinationsHoldRecords(const std::string& found);
 std::string DestinationsMayHoldRecords(const std::string& found);
 std::string RecordsNotKnown(const std::string& database, const std::string& why);
+// found lists the databases and their tables, each after a line break.
+std::string UnlistedTablesHoldRecords(const std::string& found);
+std::string ListHeading(const std::string& database);
+// found lists the volumes, each after a line break.
+std::string SpaceMayBeShort(const std::string& found);
 std::string TableRecords(const std::string& table, long long records);
 std::string FailedTables(long long tables, const std::string& database);
 std::string MoreEntries(long long entries);
@@ -76,6 +84,7 @@ inline constexpr const char* kNoDestinationFolder =
     "Debe informar la ruta donde se encuentran las bases de datos de destino";
 inline constexpr const char* kNoDlcFolder = "Debe informar la ruta donde se encuentra la carpeta DLC de su instalación";
 std::string FolderNotPassable(const std::string& shownFolder);
+std::string DumpFilesDoNotFit(const std::string& folder, const std::string& figures);
 std::string FolderNotFull(const std::string& folder);
 std::string DatabaseNotFound(const std::string& file);
 // systemReason is empty when the folder is simply not there.
@@ -118,7 +127,7 @@ std::string TableStatus(const std::string& table);
 inline constexpr const char* kDumpName = "Descarga";
 inline constexpr const char* kLoadName = "Carga";
 inline constexpr const char* kIndexName = "Índices";
-inline constexpr const char* kReviewName = "Revisión de destino";
+inline constexpr const char* kSurveyName = "Recuento";
 inline constexpr const char* kCheckName = "Comprobación";
 
 // How the run's start gives each tick.
@@ -140,8 +149,21 @@ std::string NotStarted(const std::string& why, bool again);
 std::string TableNotRun(const std::string& table, const std::string& reason);
 std::string LoggedError(const std::string& text);
 std::string Question(const std::string& question);
-inline constexpr const char* kAnsweredYes = "Respuesta: Sí, se carga de todas formas";
-inline constexpr const char* kAnsweredNo = "Respuesta: No, no se carga nada";
+inline constexpr const char* kAnsweredYes = "Respuesta: Sí, se sigue de todas formas";
+inline constexpr const char* kAnsweredNo = "Respuesta: No, no se hace nada";
+std::string CountedTables(const std::string& database, const std::string& side, long long tables, long long records,
+                          long long bytes);
+std::string CountedTable(const std::string& table, long long records, long long bytes);
+inline constexpr const char* kSpaceNotChecked =
+    "Espacio en disco: no se ha comprobado; sin «Comprobar registros» no se conoce el tamaño de las tablas";
+std::string SizeNotKnown(const std::string& database);
+std::string SpaceNotKnownNote(const std::string& why);
+// "hacen falta unos 41,2 GB y hay 12,0 GB libres en E:\"
+std::string SpaceFigures(long long needed, long long free, const std::string& volume);
+std::string SpaceNote(const std::string& figures, const char* decision);
+inline constexpr const char* kSpaceEnough = "suficiente";
+inline constexpr const char* kSpaceThin = "puede faltar, se pregunta";
+inline constexpr const char* kSpaceShort = "no caben los ficheros .bd, no se empieza";
 inline constexpr const char* kStillRunning = "Órdenes que seguían en marcha al salir del programa, y que siguen solas:";
 inline constexpr const char* kSequences =
     "Las secuencias no se copian con la descarga y carga binaria: cargue sus valores actuales "
@@ -180,7 +202,7 @@ inline constexpr const char* kRunSucceeded = "correcto";
 inline constexpr const char* kProgramError = "error del programa";
 inline constexpr const char* kNotDone = "no realizado, hay una ruta no válida";
 inline constexpr const char* kEndedByUser = "interrumpida por el usuario";
-std::string NothingLoaded();
+std::string NothingDone(const std::string& questionTitle);
 inline constexpr const char* kIndexesFailed = "fallido en la reconstrucción de los índices";
 inline constexpr const char* kIndexesAndCheckFailed =
     "fallido en la reconstrucción de los índices y en la comprobación de registros";
@@ -192,6 +214,8 @@ inline constexpr const char* kDumpFailed = "fallido en la descarga";
 // ---- Reasons: why a command, a table or a count failed
 
 std::string Records(long long count);
+// In the units Windows shows sizes in: "848 bytes", "195,6 KB", "41,2 GB".
+std::string ByteSize(long long bytes);
 std::string EndedWithCode(const std::string& exitCode);
 std::string EndedWithout(const std::string& missing);
 std::string EndedWithCodeAndWithout(const std::string& exitCode, const std::string& missing);
@@ -227,6 +251,7 @@ inline constexpr const char* kRowsNotTotals = "las filas del análisis de tablas
 // What the system could not do, followed by ": " and the system's reason
 // where it gives one.
 std::string CannotCheck(const std::string& path);
+std::string SpaceNotKnown(const std::string& folder);
 std::string FileNotFound(const std::string& path);
 std::string CannotOpenFile(const std::string& path);
 // Followed by the file's path: the Win32 error is read before they are

@@ -10,6 +10,8 @@ class SystemServices : public Platform {
     bool CreateFolder(const std::string& path) override;
     std::string ProgramFolder() override;
     std::string ReadTextFile(const std::string& path) override;
+    FreeSpace SpaceOf(const std::string& folder) override;
+    std::optional<std::uint64_t> SizeOf(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
     std::unique_ptr<StartedCommand> StartCommand(const Command& command) override;
     std::optional<std::size_t> WaitForCommands(const std::vector<StartedCommand*>& commands,

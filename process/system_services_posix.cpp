@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include "command_runner.h"
@@ -80,6 +81,36 @@ std::string SystemServices::ReadTextFile(const std::string& path)
     }
     // Without a mark the bytes are taken as they are: no 8-bit code page here.
     return TextFileToUtf8(bytes, [](const std::string& legacy) { return legacy; });
+}
+
+FreeSpace SystemServices::SpaceOf(const std::string& folder)
+{
+    struct statvfs volume {};
+    struct stat info {};
+    if (statvfs(folder.c_str(), &volume) != 0 || stat(folder.c_str(), &info) != 0)
+        throw RunError(texts::SpaceNotKnown(folder) + ": " + std::strerror(errno));
+    FreeSpace space;
+    space.bytes = static_cast<std::uint64_t>(volume.f_bavail) * volume.f_frsize;
+    // The volume is named by its mount point: the last folder up the path
+    // on the same device.
+    space.volume = folder;
+    for (std::string up = folder; !up.empty() && up != "/";) {
+        const auto slash = up.find_last_of('/');
+        up = slash == 0 ? "/" : up.substr(0, slash == std::string::npos ? 0 : slash);
+        struct stat parent {};
+        if (up.empty() || stat(up.c_str(), &parent) != 0 || parent.st_dev != info.st_dev)
+            break;
+        space.volume = up;
+    }
+    return space;
+}
+
+std::optional<std::uint64_t> SystemServices::SizeOf(const std::string& path)
+{
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return static_cast<std::uint64_t>(info.st_size);
 }
 
 bool SystemServices::RemoveFile(const std::string& path)

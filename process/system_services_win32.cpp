@@ -93,6 +93,32 @@ std::string SystemServices::ReadTextFile(const std::string& path)
     return TextFileToUtf8(bytes, [](const std::string& legacy) { return Utf8FromCodePage(legacy, CP_ACP); });
 }
 
+FreeSpace SystemServices::SpaceOf(const std::string& folder)
+{
+    const std::wstring path = Utf16(folder);
+    FreeSpace space;
+    ULARGE_INTEGER available{};
+    if (!GetDiskFreeSpaceExW(path.c_str(), &available, nullptr, nullptr))
+        throw RunError(texts::SpaceNotKnown(folder) + ": " + SystemError().Text());
+    space.bytes = available.QuadPart;
+    // A volume mounted in a folder is named by that folder.
+    std::wstring volume(MAX_PATH + 1, L'\0');
+    if (GetVolumePathNameW(path.c_str(), volume.data(), static_cast<DWORD>(volume.size())))
+        space.volume = Utf8(volume.c_str());
+    else
+        space.volume = folder;
+    return space;
+}
+
+std::optional<std::uint64_t> SystemServices::SizeOf(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(Utf16(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return std::nullopt;
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 bool SystemServices::RemoveFile(const std::string& path)
 {
     if (DeleteFileW(Utf16(path).c_str()))

@@ -44,6 +44,7 @@ class EngineTest : public ::testing::Test {
             for (const char* name : kDatabaseNames)
                 platform.files.insert(Native(folder) + kPathSeparator + name + ".db");
         }
+        platform.SourcesHold(Native("D:\\bd"), {"cliente", "factura"});
     }
 
     std::string ListOf(const std::string& database) const
@@ -94,6 +95,15 @@ class EngineTest : public ::testing::Test {
         return found;
     }
     std::vector<std::string> Runs() const { return Lines("run "); }
+    std::vector<std::string> Dumps() const
+    {
+        std::vector<std::string> dumps;
+        for (const std::string& run : Runs()) {
+            if (run.find(" -C dump ") != std::string::npos)
+                dumps.push_back(run);
+        }
+        return dumps;
+    }
     std::vector<std::string> Messages() const { return Lines("message "); }
 
     // The window ends every run unlocked, in this order.

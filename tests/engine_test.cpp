@@ -165,7 +165,7 @@ TEST_F(EngineTest, ADestinationInUseIsRefusedBeforeTheDumpsAndBeforeTheLoads)
     window.onEvents = [this] { platform.files.insert(Native("F:\\bd\\korvane2.lk")); };
     engine.Aceptar_Click();
     EXPECT_EQ(Messages(), EventLog{inUse});
-    EXPECT_EQ(Runs().size(), 6u);
+    EXPECT_EQ(Dumps().size(), 6u);
 }
 
 TEST_F(EngineTest, MissingFoldersAreAskedFor)
@@ -207,7 +207,7 @@ TEST_F(EngineTest, MissingTableListFailsOnlyItsDatabaseAndPreventsTheLoad)
                               "message 64 [Errores de Descarga] Se han producido errores en el proceso de Descarga "
                               "de las bases de datos" + Details(),
                           }));
-    const std::vector<std::string> runs = Runs();
+    const std::vector<std::string> runs = Dumps();
     ASSERT_EQ(runs.size(), 4u);
     EXPECT_NE(runs[0].find("korvane.db -C dump"), std::string::npos);
     EXPECT_NE(runs[3].find("korvane2.db -C dump"), std::string::npos);
@@ -239,7 +239,7 @@ TEST_F(EngineTest, FailedTablesAreToldOnceAfterTheirPassAndStopTheRun)
     // The message comes right after the failing pass; the other passes still run.
     const auto told = std::find_if(log.begin(), log.end(), [](const std::string& l) { return l.rfind("message 0", 0) == 0; });
     EXPECT_EQ(*(told + 1), "caption Label5 [Procesando Descarga Korvane1 ]");
-    EXPECT_EQ(Runs().size(), 6u);
+    EXPECT_EQ(Dumps().size(), 6u);
     for (const std::string& run : Runs())
         EXPECT_EQ(run.find("-C load"), std::string::npos) << run;
     EXPECT_TRUE(Lines("caption Label5 [Procesando Carga").empty());
@@ -293,7 +293,7 @@ TEST_F(EngineTest, ListMistakesFailTheirDatabase)
                               "message 64 [Errores de Descarga] Se han producido errores en el proceso de Descarga "
                               "de las bases de datos" + Details(),
                           }));
-    EXPECT_EQ(Runs().size(), 2u);
+    EXPECT_EQ(Dumps().size(), 2u);
 }
 
 TEST_F(EngineTest, IndexRebuildFailuresAreToldAndTheOtherDatabasesStillRebuild)
@@ -435,7 +435,6 @@ TEST_F(EngineTest, CommandThatCannotBeStartedEndsThePass)
 TEST_F(EngineTest, RunLogHoldsTheRequestEveryCommandWithItsVerdictAndTheOutcome)
 {
     Tick(CheckBox::Check2);
-    Tick(CheckBox::Check3);
     platform.textFiles[ListOf("korvane1")] = "mal\tnombre\r\nstock\r\n";
     platform.textFiles[ListOf("korvane2")] = "pedido\n";
     platform.commandTakes = std::chrono::milliseconds(1005);
@@ -461,9 +460,12 @@ TEST_F(EngineTest, RunLogHoldsTheRequestEveryCommandWithItsVerdictAndTheOutcome)
         "DLC de destino: " + Native("C:\\korv\\dlc\\bin") + "\n"
         "Origen y destino de los ficheros .bd: " + Native("E:\\vol") + "\n"
         "Descarga: sí\n"
-        "Carga: sí\n"
+        "Carga: no\n"
         "Procesar Transacciones: no\n"
         "Comprobar registros: no\n"
+        "\n"
+        "2026-12-08 11:44:35  Espacio en disco: no se ha comprobado; sin «Comprobar registros» no se conoce el "
+        "tamaño de las tablas\n"
         "\n"
         "2026-12-08 11:44:35  [korvane] Empieza la orden: " + proutil + "korvane.db -C dump cliente " + Native("E:\\vol\\korvane") + "\n"
         "\n"
@@ -512,8 +514,7 @@ TEST_F(EngineTest, RunLogHoldsTheRequestEveryCommandWithItsVerdictAndTheOutcome)
         "(6254)\n"
         "  Salida: ninguna\n"
         "\n"
-        "==== 2026-12-08 11:45:40  Fin de la ejecución (65,01 s). Resultado: fallido en la descarga, no se ha hecho "
-        "la carga\n"
+        "==== 2026-12-08 11:45:40  Fin de la ejecución (65,01 s). Resultado: fallido en la descarga\n"
         "Resumen:\n"
         "  Descarga korvane: 2 órdenes, 1 fallida, 2 registros descargados, 2,01 s\n"
         "  Descarga korvane1: 1 orden, 1 fallida, 1 línea no válida, 1,01 s\n"
@@ -609,12 +610,12 @@ TEST_F(EngineTest, LogThatCannotBeWrittenLeavesTheRunAsItIsAndIsToldOnceAtTheEnd
 
     // A log that fails part-way is dropped from there on: messages before
     // the failure point at it, later ones do not, and no entry after a
-    // lost one is written. Writes of korvane: the start of the run, a start
-    // and an end for each destination's table analysis, then for each of
-    // its two loads.
+    // lost one is written. Writes of korvane: the start of the run, a start,
+    // an end and the records for each destination's table analysis, the
+    // space not checked, then a start and an end for each of its two loads.
     log.clear();
     platform.appended.clear();
-    platform.failWritesFrom = platform.writes + 11;
+    platform.failWritesFrom = platform.writes + 15;
     engine.Aceptar_Click();
     EXPECT_EQ(Messages(), (EventLog{
                               "message 0 [Vaciallena] Ha fallado 1 tabla de la base de datos korvane:\n"
@@ -766,7 +767,7 @@ TEST_F(EngineTest, FolderRules)
         }
         ASSERT_EQ(Runs().size(), row.runs);
         if (row.runs > 0) {
-            EXPECT_EQ(Runs()[0], firstDump);
+            EXPECT_EQ(Dumps()[0], firstDump);
         }
     }
 }
@@ -864,9 +865,10 @@ TEST_F(EngineTest, CommandsRunWithTheirInstallationAndInTheirDatabasesFolder)
     engine.Aceptar_Click();
     ASSERT_EQ(platform.commands.size(), 18u);
     using Variables = std::vector<std::pair<std::string, std::string>>;
-    EXPECT_EQ(platform.commands[0].environment, (Variables{{"DLC", Native("C:\\korv\\dlc")}}));
-    EXPECT_EQ(platform.commands[0].workingFolder, Native("D:\\bd"));
-    EXPECT_EQ(platform.commands[6].environment, (Variables{{"DLC", Native("G:\\otro\\dlc")}}));
+    // The destinations' counts come first.
+    EXPECT_EQ(platform.commands[3].environment, (Variables{{"DLC", Native("C:\\korv\\dlc")}}));
+    EXPECT_EQ(platform.commands[3].workingFolder, Native("D:\\bd"));
+    EXPECT_EQ(platform.commands[0].environment, (Variables{{"DLC", Native("G:\\otro\\dlc")}}));
     EXPECT_EQ(platform.commands[14].workingFolder, Native("F:\\bd"));
     EXPECT_NE(Written().find("  DLC: " + Native("G:\\otro\\dlc") + kLogLineEnd), std::string::npos);
 
@@ -923,14 +925,17 @@ TEST_F(EngineTest, ProgressCountsTheRunsCommandsAndShowsTheFirstFailure)
     EXPECT_FALSE(window.progress.back().failed);
 
     window.progress.clear();
+    // Loaded again, the destinations would be asked about before the dumps.
+    for (const char* name : kDatabaseNames)
+        platform.held.erase(Native("F:\\bd") + kPathSeparator + name + ".db");
     platform.answer = [this](const std::string& line) {
         return line.find("korvane1.db -C dump cliente") != std::string::npos ? CommandResult{1, ""}
                                                                             : platform.Succeeded(line);
     };
     engine.Aceptar_Click();
-    // The 3rd command is the first to fail.
-    EXPECT_FALSE(window.progress.at(2).failed);
-    EXPECT_TRUE(window.progress.at(3).failed);
+    // The 6th command, after the destinations' three counts, is the first to fail.
+    EXPECT_FALSE(window.progress.at(5).failed);
+    EXPECT_TRUE(window.progress.at(6).failed);
     EXPECT_TRUE(window.progress.back().failed);
 }
 

@@ -127,6 +127,24 @@ class FakePlatform : public Platform {
     int writes = 0;
     int failWritesFrom = -1;
 
+    // The free space of a folder's volume, by folder; a folder not given
+    // has a terabyte on "C:\\", one in spaceUnknown has none that can be known.
+    std::map<std::string, FreeSpace> space;
+    std::set<std::string> spaceUnknown;
+    std::map<std::string, std::uint64_t> sizes;  // of files, by path
+
+    FreeSpace SpaceOf(const std::string& folder) override
+    {
+        if (spaceUnknown.count(folder))
+            throw RunError("No se puede saber el espacio libre de " + folder);
+        const auto found = space.find(folder);
+        return found != space.end() ? found->second : FreeSpace{"C:\\", 1ULL << 40};
+    }
+    std::optional<std::uint64_t> SizeOf(const std::string& path) override
+    {
+        const auto found = sizes.find(path);
+        return found == sizes.end() ? std::nullopt : std::optional<std::uint64_t>(found->second);
+    }
     PathKind Look(const std::string& path) override
     {
         if (unreadable.count(path))
@@ -245,44 +263,61 @@ class FakePlatform : public Platform {
         return true;
     }
 
+    // The records each database holds, by its .db file and by table.
+    std::map<std::string, std::map<std::string, long long>> held;
+
     // What proutil prints when a command succeeds, as if the databases held
-    // records: a dump takes a table of two records from its source, a load
-    // stores those of the file it names, and a table analysis counts what a
-    // database holds so far (its sources' dumped tables, its destinations'
-    // loaded ones); one that holds none prints a table of no records.
+    // records: a dump writes the records its table holds in its source (two
+    // for a table that held none), a load stores those of the file it
+    // names, and a table analysis counts what a database holds so far; one
+    // that holds none prints a table of no records.
     CommandResult Succeeded(const std::string& line)
     {
         const std::vector<std::string> words = Words(line);
         const std::string function = words.size() > 3 ? words[3] : "";
         if (function == "dump" && words.size() > 5) {
-            held_[words[1]][words[4]] = kRecordsATable;
-            dumpedTables_[words[5] + kPathSeparator + DumpFileName(words[4])] = words[4];
-            return {0, "Dumped 2 records. (13932)\nBinary Dump complete. (6254)\n"};
+            long long& records = held[words[1]][words[4]];
+            records = records > 0 ? records : kRecordsATable;
+            dumped_[words[5] + kPathSeparator + DumpFileName(words[4])] = {words[4], records};
+            return {0, "Dumped " + std::to_string(records) + " records. (13932)\nBinary Dump complete. (6254)\n"};
         }
         if (function == "load" && words.size() > 4) {
-            const auto dumped = dumpedTables_.find(words[4]);
-            if (dumped != dumpedTables_.end())
-                held_[words[1]][dumped->second] += kRecordsATable;
+            if (const auto dumped = dumped_.find(words[4]); dumped != dumped_.end())
+                held[words[1]][dumped->second.first] += dumped->second.second;
             return {0, "Binary Load complete. (6256)\n"};
         }
         if (function == "tabanalys")
-            return {0, held_.count(words[1]) ? Report(held_[words[1]]) : EmptyReport()};
+            return {0, held.count(words[1]) ? Report(held[words[1]], bytesARecord) : EmptyReport()};
         return {0, "3 indexes were rebuilt. (11465)\n"};
     }
 
+    // Each table of each list holds two records in its source, as a dump
+    // will find them.
+    void SourcesHold(const std::string& sourceFolder, const std::vector<std::string>& tables)
+    {
+        for (const char* name : {"korvane", "korvane1", "korvane2"}) {
+            for (const std::string& table : tables)
+                held[sourceFolder + kPathSeparator + name + ".db"][table] = kRecordsATable;
+        }
+    }
+
+    // The size a table analysis gives each record.
+    long long bytesARecord = 0;
+
     // A table analysis of one area whose tables hold no records.
-    static std::string EmptyReport() { return Report({{"cliente", 0}}); }
+    static std::string EmptyReport() { return Report({{"cliente", 0}}, 0); }
 
   private:
     static constexpr long long kRecordsATable = 2;
 
-    static std::string Report(const std::map<std::string, long long>& tables)
+    static std::string Report(const std::map<std::string, long long>& tables, long long bytesARecord)
     {
         std::string rows;
         long long all = 0;
         for (const auto& [table, records] : tables) {
             const std::string count = std::to_string(records);
-            rows += (table.find('.') == std::string::npos ? "PUB." : "") + table + " " + count + " 0.0B 0 0 0 " + count +
+            const std::string size = std::to_string(records * bytesARecord) + ".0B";
+            rows += (table.find('.') == std::string::npos ? "PUB." : "") + table + " " + count + " " + size + " 0 0 0 " + count +
                     " 1.0 1.0\n";
             all += records;
         }
@@ -310,7 +345,7 @@ class FakePlatform : public Platform {
         return words;
     }
 
-    std::map<std::string, std::map<std::string, long long>> held_;  // by database, by table
-    std::map<std::string, std::string> dumpedTables_;                // by dump file
+    // The table and records of each dump file.
+    std::map<std::string, std::pair<std::string, long long>> dumped_;
     EventLog& log_;
 };

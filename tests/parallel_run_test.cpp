@@ -99,6 +99,18 @@ TEST_F(ParallelRunTest, NoLoadStartsBeforeEveryDumpAndSourceCountHasEnded)
     EXPECT_LT(Last(sourceEnded.c_str()), First("-C load"));
 }
 
+// Each database's source, then its destination, beside the other databases'.
+TEST_F(ParallelRunTest, TheCountsOverlapAndEndBeforeTheFirstDump)
+{
+    Tick(CheckBox::Check4);
+    engine.Aceptar_Click();
+    EXPECT_EQ(Overlaps().most["taba"], 3);
+    EXPECT_FALSE(Overlaps().oneDatabaseTwice);
+    const auto counted = std::count_if(log.begin(), log.begin() + static_cast<std::ptrdiff_t>(First("-C dump")),
+                                       [](const std::string& event) { return event.rfind("end ", 0) == 0; });
+    EXPECT_EQ(counted, 6);
+}
+
 TEST_F(ParallelRunTest, AFailedDumpIsNamedAndNothingIsLoaded)
 {
     Answer("korvane1.db -C dump cliente", {2, "** Table cliente not found. (2345)\n"});
