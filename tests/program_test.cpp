@@ -222,8 +222,8 @@ class ProgramTest : public ::testing::Test {
     }
 
     // A whole run's commands in order, each written by the function of its
-    // kind: each database's dumps and the count of its source, the count of
-    // every destination, every load, the index rebuilds and the counts again.
+    // kind: each database's source and destination counted, every dump,
+    // every load, the index rebuilds and the destinations' counts again.
     struct Writers {
         std::function<std::string(const std::string& dbFolder, const char* database, const std::string& table)> dump;
         std::function<std::string(const std::string& dbFolder, const char* database, const std::string& table)> load;
@@ -234,12 +234,13 @@ class ProgramTest : public ::testing::Test {
     {
         std::vector<std::string> lines;
         for (const char* database : kDatabaseNames) {
+            lines.push_back(write.count(source, database));
+            lines.push_back(write.count(destination, database));
+        }
+        for (const char* database : kDatabaseNames) {
             for (const std::string table : kSampleTables)
                 lines.push_back(write.dump(source, database, table));
-            lines.push_back(write.count(source, database));
         }
-        for (const char* database : kDatabaseNames)
-            lines.push_back(write.count(destination, database));
         for (const char* database : kDatabaseNames) {
             for (const std::string table : kSampleTables)
                 lines.push_back(write.load(destination, database, table));
