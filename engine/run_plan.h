@@ -49,11 +49,11 @@ struct DatabasePlan {
     const std::string& SourceReport() const { return sourceCount.command.outputFile; }
 };
 
-// The phases of a run, in the order they come: the survey before anything
-// is written (the sources' counts when the records are checked, the
-// destinations' before a load, the space, the questions), in every run, the dumps, the
-// loads, the index rebuilds, and the destinations' last counts with the
-// comparison.
+// The phases of a run, in the order they come: in every run the survey
+// before anything is written (the sources' counts when the records are
+// checked, the destinations' before a load, the space, the questions),
+// then the dumps, the loads, the index rebuilds, and the destinations'
+// last counts with the comparison.
 enum class Phase { Survey, Dump, Load, IndexRebuild, Comparison };
 
 // Everything a run will do, made once when Aceptar is clicked and the

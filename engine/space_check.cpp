@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "paths.h"
+#include "table_analysis.h"
 #include "table_list.h"
 #include "texts.h"
 
@@ -35,12 +36,6 @@ void Add(std::vector<FolderNeed>& needs, const std::string& folder, long long du
         found = needs.insert(needs.end(), {folder, 0, 0});
     found->dumpFiles += dumpFiles;
     found->estimate += estimate;
-}
-
-long long BytesOf(const TableAnalysis& analysis, const std::string& table)
-{
-    const auto found = analysis.tables.find(TableKey(table));
-    return found == analysis.tables.end() ? 0 : found->second.bytes;
 }
 
 long long Scaled(long long bytes, double factor)

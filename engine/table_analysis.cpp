@@ -377,10 +377,26 @@ TableAnalysis ReadTableAnalysis(std::string_view report)
     return reader.Finish();
 }
 
-long long RecordsOf(const TableAnalysis& analysis, const std::string& table)
+namespace {
+
+const TableRecords* Find(const TableAnalysis& analysis, const std::string& table)
 {
     const auto found = analysis.tables.find(TableKey(table));
-    return found == analysis.tables.end() ? 0 : found->second.records;
+    return found == analysis.tables.end() ? nullptr : &found->second;
+}
+
+} // namespace
+
+long long RecordsOf(const TableAnalysis& analysis, const std::string& table)
+{
+    const TableRecords* found = Find(analysis, table);
+    return found ? found->records : 0;
+}
+
+long long BytesOf(const TableAnalysis& analysis, const std::string& table)
+{
+    const TableRecords* found = Find(analysis, table);
+    return found ? found->bytes : 0;
 }
 
 long long RecordsOfAllTables(const TableAnalysis& analysis)

@@ -43,5 +43,9 @@ TableAnalysis ReadTableAnalysis(std::string_view report);
 // table the report does not name.
 long long RecordsOf(const TableAnalysis& analysis, const std::string& table);
 
+// The size of the table of that name, as RecordsOf finds it; 0 for a table
+// the report does not name.
+long long BytesOf(const TableAnalysis& analysis, const std::string& table);
+
 // The records of every table the report counted, system tables left out.
 long long RecordsOfAllTables(const TableAnalysis& analysis);

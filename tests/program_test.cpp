@@ -32,6 +32,8 @@ const Milliseconds kRunTimeout{30000};
 // go, so a program that waited for it would never end: this time only covers
 // a slow machine.
 const Milliseconds kExitTimeout{2000};
+// A run counts each database's source and destination before its first dump.
+const std::size_t kCountsFirst = 6;
 
 // The status line of a pass over one database, before its dots.
 std::string Status(const std::string& direction, const std::string& database)
@@ -123,7 +125,7 @@ class ProgramTest : public ::testing::Test {
                      [this] { return JoinPath(dumpFolder, kLogFileName); }};
     // The commands let go on since HoldCommands.
     std::size_t released = 0;
-    // The processes of the command that waits in RunUntilTheSecondCommand.
+    // The processes of the command that waits in RunUntilTheSecondDump.
     std::vector<UniqueHandle> heldCommand;
 
     void SetUp() override
@@ -208,17 +210,28 @@ class ProgramTest : public ::testing::Test {
             kRunTimeout);
     }
 
-    // A run that waits in its second command, a dump of korvane.
-    void RunUntilTheSecondCommand()
+    // Lets the counts that open a run go on, one after another: the next
+    // command held is the first dump.
+    void ReleaseTheCounts()
+    {
+        for (std::size_t count = 1; count <= kCountsFirst; ++count) {
+            ASSERT_TRUE(CommandsStarted(count)) << "the run did not start its count " << count;
+            ASSERT_NO_FATAL_FAILURE(Release());
+        }
+    }
+
+    // A run that waits in its second dump, of korvane.
+    void RunUntilTheSecondDump()
     {
         HoldCommands();
         TypeTheFolders();
         ASSERT_NO_FATAL_FAILURE(StartRun());
-        ASSERT_TRUE(CommandsStarted(1)) << "the run did not start its first command";
+        ASSERT_NO_FATAL_FAILURE(ReleaseTheCounts());
+        ASSERT_TRUE(CommandsStarted(kCountsFirst + 1)) << "the run did not start its first dump";
         ASSERT_NO_FATAL_FAILURE(Release());
-        ASSERT_TRUE(CommandsStarted(2)) << "the run did not reach its second command";
+        ASSERT_TRUE(CommandsStarted(kCountsFirst + 2)) << "the run did not reach its second dump";
         heldCommand = program->Descendants({"cmd.exe", "_proutil.exe"});
-        ASSERT_EQ(heldCommand.size(), 2u) << "the interpreter and proutil of the second command were not found";
+        ASSERT_EQ(heldCommand.size(), 2u) << "the interpreter and proutil of the second dump were not found";
     }
 
     // A whole run's commands in order, each written by the function of its
@@ -296,10 +309,10 @@ class ProgramTest : public ::testing::Test {
         EXPECT_EQ(ProgramsLeft(), 0);
     }
 
-    // "&Cancelar" while the second command of a run goes on: the question it asks.
+    // "&Cancelar" while the second dump of a run goes on: the question it asks.
     std::optional<MessageBoxShown> AskToLeaveDuringARun()
     {
-        RunUntilTheSecondCommand();
+        RunUntilTheSecondDump();
         if (testing::Test::HasFatalFailure())
             return std::nullopt;
         window->Click(kIdCancelar);
@@ -328,6 +341,7 @@ TEST_F(ProgramTest, WholeRunShowsItsProgressLocksTheWindowAndCopiesTheDatabases)
     HoldCommands();
     TypeTheFolders();
     ASSERT_NO_FATAL_FAILURE(StartRun());
+    ASSERT_NO_FATAL_FAILURE(ReleaseTheCounts());
     std::vector<Sighting> seen;
     // Whether the window was seen: it goes on changing between the reads,
     // which belong together only when the status line held still around them.
@@ -344,7 +358,7 @@ TEST_F(ProgramTest, WholeRunShowsItsProgressLocksTheWindowAndCopiesTheDatabases)
         return true;
     };
     const std::string korvane = Status("Descarga", "Korvane");
-    // The first command waits while the dots grow, each later one until the
+    // The first dump waits while the dots grow, each later command until the
     // window has been seen while it waited.
     ASSERT_TRUE(WaitUntil(
         [&] {
@@ -398,11 +412,11 @@ TEST_F(ProgramTest, WholeRunShowsItsProgressLocksTheWindowAndCopiesTheDatabases)
 TEST_F(ProgramTest, ClosingTheWindowInTheMiddleOfARunEndsTheProgramAtOnce)
 {
     // Closed while the second dump waits.
-    ASSERT_NO_FATAL_FAILURE(RunUntilTheSecondCommand());
+    ASSERT_NO_FATAL_FAILURE(RunUntilTheSecondDump());
     EXPECT_EQ(ProgramsLeft(), 1);
     window->Close();
     EXPECT_TRUE(program->Ended(kExitTimeout));
-    ExpectTheRunStoppedAfter(2);
+    ExpectTheRunStoppedAfter(kCountsFirst + 2);
 }
 
 // Side by side, up to three commands run when the program is left: they
@@ -453,7 +467,7 @@ TEST_F(ProgramTest, CancelarConfirmedWhileADatabaseIsShownEndsTheProgramAtOnce)
     EXPECT_EQ(window->Text(kIdLabel5).rfind(Status("Descarga", "Korvane"), 0), 0u) << window->Text(kIdLabel5);
     window->Answer(*box, IDOK);
     EXPECT_TRUE(program->Ended(kExitTimeout));
-    ExpectTheRunStoppedAfter(2);
+    ExpectTheRunStoppedAfter(kCountsFirst + 2);
 }
 
 TEST_F(ProgramTest, FoldersChosenInThePickerRunFromDumpToIndexRebuild)
