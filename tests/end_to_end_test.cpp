@@ -301,7 +301,9 @@ TEST_F(EndToEnd, EveryShapeOfTheTableAnalysisComparesTheRecords)
                   std::string::npos)
             << shape;
         const std::size_t counted = text.find("Recuento de korvane1 (origen)", run);
-        const std::string tables = text.substr(counted, text.find("\n\n", counted) - counted);
+        ASSERT_NE(counted, std::string::npos) << shape;
+        const std::string tables =
+            text.substr(counted, text.find(std::string(kLogLineEnd) + kLogLineEnd, counted) - counted);
         if (sourceTables.empty())
             sourceTables = tables;
         EXPECT_EQ(tables, sourceTables) << shape;

@@ -95,6 +95,13 @@ class EngineTest : public ::testing::Test {
         return found;
     }
     std::vector<std::string> Runs() const { return Lines("run "); }
+    // Where in the event log the first event holding part is; the log's end when none.
+    std::size_t First(const std::string& part) const
+    {
+        const auto found = std::find_if(log.begin(), log.end(),
+                                        [&](const std::string& event) { return event.find(part) != std::string::npos; });
+        return static_cast<std::size_t>(found - log.begin());
+    }
     std::vector<std::string> Dumps() const
     {
         std::vector<std::string> dumps;

@@ -66,12 +66,6 @@ class ParallelRunTest : public EngineTest {
         return overlap;
     }
 
-    // Where in the event log the first event holding part is; the log's end when none.
-    std::size_t First(const char* part) const
-    {
-        const auto found = std::find_if(log.begin(), log.end(), [part](const std::string& e) { return Has(e, part); });
-        return static_cast<std::size_t>(found - log.begin());
-    }
     std::size_t Last(const char* part) const
     {
         const auto found = std::find_if(log.rbegin(), log.rend(), [part](const std::string& e) { return Has(e, part); });

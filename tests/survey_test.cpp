@@ -21,13 +21,6 @@ class SurveyTest : public EngineTest {
         platform.bytesARecord = 1000;
     }
 
-    std::size_t First(const std::string& part) const
-    {
-        return static_cast<std::size_t>(std::find_if(log.begin(), log.end(), [&](const std::string& event) {
-                                            return event.find(part) != std::string::npos;
-                                        }) -
-                                        log.begin());
-    }
     void DumpFolderVolumeHolds(std::uint64_t bytes)
     {
         for (const char* name : kDatabaseNames)
