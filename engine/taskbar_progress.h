@@ -30,7 +30,7 @@ class TaskbarProgress {
     }
 
   private:
-    void Show() { window_.ShowProgress(done_, total_, failed_); }
+    void Show() { window_.ShowProgress({done_, total_, failed_, false, {}, false}); }
 
     WindowOps& window_;
     int done_ = 0;

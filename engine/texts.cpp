@@ -4,6 +4,7 @@
 
 #include "failure_report.h"
 #include "request.h"
+#include "window_ops.h"
 
 namespace texts {
 
@@ -225,6 +226,33 @@ std::string IndexStatus(const std::string& databaseTitle)
 std::string TableStatus(const std::string& table)
 {
     return "Tabla: " + table;
+}
+
+// As Windows' own copies tell it: whole minutes, and hours with their
+// minutes once past the hour.
+std::string TimeLeft(const RunProgress& progress)
+{
+    if (!progress.weighed)
+        return "";
+    if (!progress.left)
+        return "Calculando el tiempo que queda…";
+    const long long seconds = progress.left->count();
+    const std::string about = progress.approximate ? "aproximadamente " : "";
+    if (seconds < 60)
+        return "Queda " + about + "menos de un minuto";
+    const long long minutes = (seconds + 30) / 60;
+    const auto count = [](long long n, const char* one, const char* many) {
+        return n == 1 ? std::string(one) : std::to_string(n) + " " + many;
+    };
+    if (minutes < 60)
+        return (minutes == 1 ? "Queda " : "Quedan ") + (about.empty() && minutes > 1 ? "unos " : about) +
+               count(minutes, "un minuto", "minutos");
+    const long long hours = minutes / 60;
+    std::string text = (hours == 1 ? "Queda " : "Quedan ") + about + std::to_string(hours) +
+                       (hours == 1 ? " hora" : " horas");
+    if (minutes % 60 > 0)
+        text += " y " + std::to_string(minutes % 60) + (minutes % 60 == 1 ? " minuto" : " minutos");
+    return text;
 }
 
 // ---- Log

@@ -3,6 +3,7 @@
 #include <string>
 
 struct Request;
+struct RunProgress;
 
 // Every text the user reads, by where it appears: one place to find and
 // change a wording. The code names a text; a function here takes what
@@ -120,6 +121,8 @@ inline constexpr const char* kCountStatus = "Contando registros ";
 inline constexpr const char* kReviewStatus = "Revisando destino ";
 std::string IndexStatus(const std::string& databaseTitle);
 std::string TableStatus(const std::string& table);
+// Beside the progress bar: empty when the time left cannot be known.
+std::string TimeLeft(const RunProgress& progress);
 
 // ---- Log
 

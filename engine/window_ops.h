@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <optional>
 #include <string>
 
 // What the engine needs from the main window. The real window implements
@@ -26,6 +28,26 @@ enum MessageStyle : int {
 };
 enum MessageAnswer : int { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo = 7 };
 
+// How far a run has got: the window's bar, its taskbar button and the time
+// left beside the bar.
+struct RunProgress {
+    // The work done out of the run's whole: the bytes its commands go
+    // through plus a start for each, or its commands when the tables'
+    // sizes are not known.
+    long long done = 0;
+    long long total = 0;
+    // A command's failure has failed the run so far.
+    bool failed = false;
+    // Whether the work is weighed by the tables' sizes: only then can the
+    // time left be known.
+    bool weighed = false;
+    // Once a command of the run has been measured.
+    std::optional<std::chrono::seconds> left;
+    // A kind of command still to come has not run yet: its rate is borrowed
+    // from those that have.
+    bool approximate = false;
+};
+
 class WindowOps {
   public:
     virtual ~WindowOps() = default;
@@ -40,9 +62,9 @@ class WindowOps {
     virtual int ShowMessage(const std::string& text, const std::string& title, int style) = 0;
     // Handles whatever input and timer ticks are pending, then returns.
     virtual void DoEvents() = 0;
-    // The run's progress outside the window (the taskbar button): commands
-    // done out of the run's total, and whether a table has failed so far.
-    virtual void ShowProgress(int done, int total, bool failed) = 0;
+    // The run's progress, in the window and on its taskbar button; shown
+    // from the first call of a run.
+    virtual void ShowProgress(const RunProgress& progress) = 0;
     // The run is over, however it ended: the progress is taken away and the
     // user is called when the window is not in front.
     virtual void RunFinished() = 0;

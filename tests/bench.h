@@ -30,7 +30,7 @@ class BenchWindow : public WindowOps {
         return kAnswerOk;
     }
     void DoEvents() override {}
-    void ShowProgress(int, int, bool) override {}
+    void ShowProgress(const RunProgress&) override {}
     void RunFinished() override {}
     void ShowSideBySide(bool) override {}
 };

@@ -81,14 +81,9 @@ class RecordingWindow : public WindowOps {
             onEvents();
     }
     // Kept apart from the event log: they come after the run's own events.
-    struct Progress {
-        int done;
-        int total;
-        bool failed;
-    };
-    std::vector<Progress> progress;
+    std::vector<RunProgress> progress;
     int runsFinished = 0;
-    void ShowProgress(int done, int total, bool failed) override { progress.push_back({done, total, failed}); }
+    void ShowProgress(const RunProgress& shown) override { progress.push_back(shown); }
     void RunFinished() override { ++runsFinished; }
     void ShowSideBySide(bool sideBySide) override { log_.push_back(std::string("side by side ") + (sideBySide ? "1" : "0")); }
 

@@ -44,7 +44,7 @@ class MainWindow : public WindowOps {
     void Enable(Control control, bool enabled) override;
     int ShowMessage(const std::string& text, const std::string& title, int style) override;
     void DoEvents() override;
-    void ShowProgress(int done, int total, bool failed) override;
+    void ShowProgress(const RunProgress& progress) override;
     void RunFinished() override;
     void ShowSideBySide(bool sideBySide) override;
 

@@ -33,12 +33,13 @@ void MainWindow::TaskbarButtonCreated()
         taskbar_.Reset();
 }
 
-void MainWindow::ShowProgress(int done, int total, bool failed)
+void MainWindow::ShowProgress(const RunProgress& progress)
 {
-    if (!taskbar_.Valid() || done < 0 || total <= 0)
+    if (!taskbar_.Valid() || progress.done < 0 || progress.total <= 0)
         return;
-    taskbar_.Get()->SetProgressValue(window_, static_cast<ULONGLONG>(done), static_cast<ULONGLONG>(total));
-    taskbar_.Get()->SetProgressState(window_, failed ? TBPF_ERROR : TBPF_NORMAL);
+    taskbar_.Get()->SetProgressValue(window_, static_cast<ULONGLONG>(progress.done),
+                                     static_cast<ULONGLONG>(progress.total));
+    taskbar_.Get()->SetProgressState(window_, progress.failed ? TBPF_ERROR : TBPF_NORMAL);
 }
 
 void MainWindow::ShowSideBySide(bool sideBySide)
