@@ -54,7 +54,7 @@ void Run::Steps()
                         [this](const std::string& list) { return platform_.ReadTextFile(list); });
     records_.assign(plan_.databases.size(), {});
     told_.assign(plan_.databases.size(), {});
-    progress_.Begin(plan_, request_.parallel);
+    progress_.Begin(plan_, request_.parallel, request_.verify);
 
     Findings found;
     const std::string outcome = RunPhases(found);

@@ -10,6 +10,13 @@ namespace {
 // from a time a byte.
 constexpr double kLeastSpread = 0.05;
 
+// What a byte costs each kind beside a dump, as proutil goes about them: a
+// table analysis reads the blocks without handing the records out, a load
+// writes what a dump read and notes it for recovery, an index rebuild reads
+// every record again and sorts its keys. A kind not measured yet is
+// estimated from these, scaled by how fast the kinds measured went.
+constexpr double kRelativeCost[kCommandKinds] = {0.5, 1.0, 2.0, 2.0};
+
 } // namespace
 
 void MeasuredRates::Measured(CommandKind kind, long long bytes, std::chrono::milliseconds took)
@@ -46,53 +53,67 @@ std::optional<CommandCost> MeasuredRates::Line(const Sums& sums)
     return cost;
 }
 
-std::optional<CommandCost> MeasuredRates::Pooled() const
+std::optional<double> MeasuredRates::PooledStart() const
 {
     double starts = 0;
     int lines = 0;
-    double weighedRates = 0;
-    double bytes = 0;
     for (const Sums& sums : sums_) {
         if (const std::optional<CommandCost> line = Line(sums)) {
             starts += line->startSeconds;
             ++lines;
-            weighedRates += line->secondsPerByte * sums.bytes;
-            bytes += sums.bytes;
         }
     }
     if (lines == 0)
         return std::nullopt;
-    return CommandCost{starts / lines, bytes > 0 ? weighedRates / bytes : 0};
+    return starts / lines;
+}
+
+// How fast this machine goes, as the time a byte of a dump would take: the
+// kinds with a line of their own, weighed by the bytes behind them, or
+// before any has one every command measured.
+std::optional<double> MeasuredRates::DumpSecondsPerByte() const
+{
+    double weighed = 0, bytes = 0;
+    for (std::size_t kind = 0; kind < kCommandKinds; ++kind) {
+        if (const std::optional<CommandCost> line = Line(sums_[kind])) {
+            weighed += line->secondsPerByte / kRelativeCost[kind] * sums_[kind].bytes;
+            bytes += sums_[kind].bytes;
+        }
+    }
+    if (bytes > 0)
+        return weighed / bytes;
+    double seconds = 0, dumpBytes = 0;
+    for (std::size_t kind = 0; kind < kCommandKinds; ++kind) {
+        seconds += sums_[kind].seconds;
+        dumpBytes += sums_[kind].bytes * kRelativeCost[kind];
+    }
+    if (dumpBytes <= 0)
+        return std::nullopt;
+    return seconds / dumpBytes;
 }
 
 // A kind measured on one size alone takes the others' start and the rest
 // of its time as its time a byte; one that went through no bytes at all
-// tells its start only.
+// tells its start only; one not measured is borrowed.
 std::optional<CommandCost> MeasuredRates::CostOf(CommandKind kind) const
 {
     const Sums& sums = Of(kind);
     if (const std::optional<CommandCost> line = Line(sums))
         return line;
-    const std::optional<CommandCost> pooled = Pooled();
+    const double start = PooledStart().value_or(0);
+    const std::optional<double> perDumpByte = DumpSecondsPerByte();
+    const double perByte = perDumpByte.value_or(0) * kRelativeCost[static_cast<std::size_t>(kind)];
     if (sums.commands == 0) {
-        if (pooled)
-            return pooled;
-        // Nothing draws a line yet: the kinds measured share their times out.
-        double bytes = 0, seconds = 0;
-        for (const Sums& other : sums_) {
-            bytes += other.bytes;
-            seconds += other.seconds;
-        }
-        if (bytes <= 0)
+        if (!perDumpByte)
             return std::nullopt;
-        return CommandCost{0, seconds / bytes};
+        return CommandCost{start, perByte};
     }
     const double meanSeconds = sums.seconds / sums.commands;
     const double meanBytes = sums.bytes / sums.commands;
-    const double start = std::min(pooled ? pooled->startSeconds : 0.0, meanSeconds);
     if (meanBytes <= 0)
-        return CommandCost{meanSeconds, pooled ? pooled->secondsPerByte : 0};
-    return CommandCost{start, (meanSeconds - start) / meanBytes};
+        return CommandCost{meanSeconds, perByte};
+    const double ownStart = std::min(start, meanSeconds);
+    return CommandCost{ownStart, (meanSeconds - ownStart) / meanBytes};
 }
 
 Estimate EstimateLeft(const MeasuredRates& rates, const std::vector<WorkLeft>& work)

@@ -41,9 +41,9 @@ class MeasuredRates {
     const Sums& Of(CommandKind kind) const { return sums_[static_cast<std::size_t>(kind)]; }
     // The kind's own line, when its commands differ enough in size to draw one.
     static std::optional<CommandCost> Line(const Sums& sums);
-    // What the kinds with a line of their own say: their start, and their
-    // time a byte weighed by the bytes behind it.
-    std::optional<CommandCost> Pooled() const;
+    // The start of the kinds with a line of their own.
+    std::optional<double> PooledStart() const;
+    std::optional<double> DumpSecondsPerByte() const;
 
     std::array<Sums, kCommandKinds> sums_;
 };

@@ -1,6 +1,7 @@
 #include "work_progress.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -28,11 +29,12 @@ long long BytesOfAll(const TableAnalysis& analysis)
 
 } // namespace
 
-void WorkProgress::Begin(const RunPlan& plan, bool sideBySide)
+void WorkProgress::Begin(const RunPlan& plan, bool sideBySide, bool sized)
 {
     items_.clear();
     rates_ = {};
     weighed_ = false;
+    weighing_ = sized;
     failed_ = false;
     estimates_.clear();
     int order = 0;
@@ -77,9 +79,13 @@ void WorkProgress::Begin(const RunPlan& plan, bool sideBySide)
 // besides does not matter.
 void WorkProgress::Weigh(const RunPlan& plan, const std::vector<DatabaseRecords>& records)
 {
+    if (!std::exchange(weighing_, false))
+        return;
     for (std::size_t i = 0; i < plan.databases.size(); ++i) {
-        if (plan.databases[i].listError.empty() && !(records[i].source && records[i].source->analysis))
+        if (plan.databases[i].listError.empty() && !(records[i].source && records[i].source->analysis)) {
+            Show();
             return;
+        }
     }
     for (Item& item : items_) {
         const DatabaseRecords& database = records[item.work.database];
@@ -172,7 +178,7 @@ RunProgress WorkProgress::Figures(std::chrono::milliseconds now) const
 {
     RunProgress progress;
     progress.failed = failed_;
-    progress.weighed = weighed_;
+    progress.weighed = weighed_ || weighing_;
     std::vector<WorkLeft> left;
     for (const Item& item : items_) {
         progress.total += Weight(item);

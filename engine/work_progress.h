@@ -22,8 +22,9 @@ class WorkProgress {
     WorkProgress(WindowOps& window, Platform& platform) : window_(window), platform_(platform) {}
 
     // The run's commands, phase by phase; those of a phase with a caption
-    // for the databases together go side by side when sideBySide.
-    void Begin(const RunPlan& plan, bool sideBySide);
+    // for the databases together go side by side when sideBySide. sized
+    // when the survey is to learn the tables' sizes.
+    void Begin(const RunPlan& plan, bool sideBySide, bool sized);
     // After the survey: the bytes of each command, when every source's
     // tables have their sizes; otherwise the commands go on counting as one.
     void Weigh(const RunPlan& plan, const std::vector<DatabaseRecords>& records);
@@ -66,6 +67,8 @@ class WorkProgress {
     std::vector<Item> items_;
     MeasuredRates rates_;
     bool weighed_ = false;
+    // Until the survey is over, in a run that learns the sizes there.
+    bool weighing_ = false;
     bool failed_ = false;
     std::chrono::milliseconds shown_{0};
     std::vector<EstimateFigures> estimates_;

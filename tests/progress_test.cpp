@@ -45,7 +45,8 @@ TEST(TimeEstimate, FromTheRatesOfEachKindMeasured)
 {
     const EstimateRow rows[] = {
         {"each kind its own rate", kDumpsAndLoads, {Work(Kind::Dump, 2000), Work(Kind::Load, 2000, 2)}, seconds(8), false},
-        {"a kind not run yet borrows", kDumps, {Work(Kind::Load, 2000, 2)}, seconds(3), true},
+        {"a kind not run yet borrows, at what a load costs beside a dump", kDumps, {Work(Kind::Load, 2000, 2)},
+         seconds(5), true},
         {"one size alone takes the others' start",
          {kDumps[0], kDumps[1], {Kind::Load, 2000, milliseconds(5000)}},
          {Work(Kind::Load, 4000, 2)},
@@ -124,6 +125,12 @@ TEST_F(ProgressTest, TheBarFillsByTheBytesEachCommandGoesThrough)
     const long long large = doneBefore.at(dump("korvane", "factura")) - doneBefore.at(dump("korvane", "cliente"));
     const long long small = doneBefore.at(dump("korvane1", "cliente")) - doneBefore.at(dump("korvane", "factura"));
     EXPECT_GT(large, small);
+}
+
+TEST_F(ProgressTest, BeforeTheFirstCountEndsTheTimeLeftIsBeingWorkedOut)
+{
+    engine.Aceptar_Click();
+    EXPECT_EQ(texts::TimeLeft(window.progress.front()), "Calculando el tiempo que queda…");
 }
 
 TEST_F(ProgressTest, TheTimeLeftIsShownAgainWhileACommandRuns)
