@@ -119,10 +119,13 @@ std::optional<CommandCost> MeasuredRates::CostOf(CommandKind kind) const
 Estimate EstimateLeft(const MeasuredRates& rates, const std::vector<WorkLeft>& work)
 {
     Estimate estimate;
+    std::array<std::optional<CommandCost>, kCommandKinds> costs;
+    for (std::size_t kind = 0; kind < kCommandKinds; ++kind)
+        costs[kind] = rates.CostOf(static_cast<CommandKind>(kind));
     // By phase: its databases' seconds, and whether they go side by side.
     std::map<int, std::pair<std::map<std::size_t, double>, bool>> phases;
     for (const WorkLeft& command : work) {
-        const std::optional<CommandCost> cost = rates.CostOf(command.kind);
+        const std::optional<CommandCost>& cost = costs[static_cast<std::size_t>(command.kind)];
         if (!cost)
             return {};
         estimate.approximate = estimate.approximate || !rates.Knows(command.kind);
