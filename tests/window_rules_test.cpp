@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "bar_position.h"
 #include "default_dlc.h"
 #include "form_layout.h"
 #include "progress_dots.h"
@@ -100,6 +101,31 @@ TEST(ProgressDots, AnEmptyLineGrowsUntilTheFirstCutThenRunsFrom29To39Dots)
     EXPECT_EQ(lines[32], std::string(29, '.'));
     EXPECT_EQ(lines[42], std::string(39, '.'));
     EXPECT_EQ(lines[43], std::string(29, '.'));
+}
+
+// The work is counted in bytes, past 32 bits, and a table can grow after it
+// was weighed.
+TEST(BarPosition, ScalesAnyWholeToTheBarAndStaysWithinIt)
+{
+    struct Case {
+        long long done;
+        long long total;
+        int position;
+    };
+    const std::vector<Case> cases = {
+        {1, 4, 2500},
+        {3'000'000'000'000LL, 4'000'000'000'000LL, 7500},
+        {9'000'000'000'000'000'000LL, 9'100'000'000'000'000'000LL, 9890},
+        // Only the whole work fills the bar.
+        {999'999, 1'000'000, 9999},
+        {5, 5, 10000},
+        {7, 5, 10000},
+        {3, 0, 0},
+        {3, -1, 0},
+        {-2, 5, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(BarPosition({c.done, c.total, false, false, {}, false}), c.position) << c.done << "/" << c.total;
 }
 
 TEST(FormLayout, FocusGoesThroughTheControlsInTheWindowsOrder)

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <windows.h>
+#include <commctrl.h>
 // Before the window's own headers, so that a name of theirs that one of its
 // macros (DeleteFont, SelectBitmap, ...) takes breaks the build here.
 #include <windowsx.h>
@@ -17,6 +18,7 @@
 #include "run_report.h"
 #include "sample_databases.h"
 #include "system_helpers.h"
+#include "texts.h"
 #include "win32_text.h"
 #include "window_driver.h"
 #include "window_fixture.h"
@@ -273,6 +275,50 @@ TEST_F(MainWindowTest, TheTableLineTakesARowOfItsOwnWhileTheDatabasesGoSideBySid
     EXPECT_EQ(RectInContainer(kIdLabel4).top, row.top);
 }
 
+// Wine's progress control keeps no state (PBM_GETSTATE always says normal):
+// the test hears what the window asks of it instead.
+LRESULT CALLBACK RecordBarState(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR state)
+{
+    if (message == PBM_SETSTATE)
+        *reinterpret_cast<WPARAM*>(state) = wParam;
+    return DefSubclassProc(bar, message, wParam, lParam);
+}
+
+// Between the buttons, only while a run shows its progress: the idle window
+// is as it has always been.
+TEST_F(MainWindowTest, TheBarAndTheTimeLeftShowOnlyWhileARunShowsItsProgress)
+{
+    HWND bar = Hwnd(kIdProgressBar1);
+    WPARAM state = 0;
+    SetWindowSubclass(bar, RecordBarState, 0, reinterpret_cast<DWORD_PTR>(&state));
+    EXPECT_FALSE(IsWindowVisible(bar));
+    EXPECT_FALSE(IsWindowVisible(Hwnd(kIdLabel6)));
+
+    // Bytes past 32 bits, and a time left that can be told.
+    const RunProgress progress{3'000'000'000'000LL, 4'000'000'000'000LL, false, true, std::chrono::minutes(42),
+                               false};
+    window->ShowProgress(progress);
+    EXPECT_TRUE(IsWindowVisible(bar));
+    EXPECT_TRUE(IsWindowVisible(Hwnd(kIdLabel6)));
+    EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 7500);
+    EXPECT_EQ(state, static_cast<WPARAM>(PBST_NORMAL));
+    EXPECT_EQ(Caption(kIdLabel6), texts::TimeLeft(progress));
+    EXPECT_NE(Caption(kIdLabel6), "");
+
+    // A failure so far, and commands counted rather than weighed: no time left.
+    window->ShowProgress({4, 5, true, false, {}, false});
+    EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 8000);
+    EXPECT_EQ(state, static_cast<WPARAM>(PBST_ERROR));
+    EXPECT_EQ(Caption(kIdLabel6), "");
+
+    window->RunFinished();
+    EXPECT_FALSE(IsWindowVisible(bar));
+    EXPECT_FALSE(IsWindowVisible(Hwnd(kIdLabel6)));
+    EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 0);
+    EXPECT_EQ(state, static_cast<WPARAM>(PBST_NORMAL));
+    RemoveWindowSubclass(bar, RecordBarState, 0);
+}
+
 TEST_F(MainWindowTest, ProcesarEnParaleloFollowsComprobarRegistrosClearAndLockedWithItsFrame)
 {
     EXPECT_EQ(GetParent(Hwnd(kIdCheck5)), Hwnd(kIdFrame6));
@@ -344,6 +390,8 @@ struct Sample {
     std::vector<int> unlocked;  // controls of CouldChangeTheRun still usable
     std::string status;
     std::string table;
+    bool barShown;
+    LRESULT barPosition;
 };
 
 bool HasDots(const std::string& status, const std::string& caption)
@@ -401,7 +449,8 @@ TEST_F(MainWindowRunTest, AWholeRunLocksTheWindowShowsItsProgressAndSurvivesAnEx
         askOnceIn(askedDuringLoad, "Procesando Carga Korvane2");
         PostMessageW(window->Handle(), WM_TIMER, kIdTimer1, 0);
         processEvents();
-        Sample sample{{}, Caption(kIdLabel5), Caption(kIdLabel4)};
+        Sample sample{{}, Caption(kIdLabel5), Caption(kIdLabel4), IsWindowVisible(Hwnd(kIdProgressBar1)) != FALSE,
+                      SendMessageW(Hwnd(kIdProgressBar1), PBM_GETPOS, 0, 0)};
         for (HWND control : AllControls()) {
             if (CouldChangeTheRun(control) && Usable(control))
                 sample.unlocked.push_back(GetDlgCtrlID(control));
@@ -426,12 +475,14 @@ TEST_F(MainWindowRunTest, AWholeRunLocksTheWindowShowsItsProgressAndSurvivesAnEx
     bool tableShown = false;
     for (const Sample& sample : samples) {
         EXPECT_EQ(sample.unlocked, std::vector<int>()) << sample.status;
+        EXPECT_TRUE(sample.barShown) << sample.status;
         dots = dots || HasDots(sample.status, "Procesando Descarga Korvane ") ||
                HasDots(sample.status, "Procesando Carga Korvane1 ");
         tableShown = tableShown || sample.table == "Tabla: factura";
     }
     EXPECT_TRUE(dots);
     EXPECT_TRUE(tableShown);
+    EXPECT_GT(samples.back().barPosition, samples.front().barPosition);
 
     // Unlocked, with both status lines empty, and the clock stopped.
     EXPECT_EQ(Caption(kIdLabel5), "");

@@ -1,5 +1,7 @@
 #include "control_classes.h"
 
+#include <commctrl.h>
+
 #include <cwctype>
 #include <stdexcept>
 
@@ -13,6 +15,8 @@ ControlClass ClassOf(ControlKind kind)
         return {kFrameClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
     case ControlKind::Label:
         return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+    case ControlKind::CentredLabel:
+        return {L"STATIC", SS_CENTER | SS_NOPREFIX, 0};
     case ControlKind::TextField:
         return {L"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
     case ControlKind::CheckBox:
@@ -29,6 +33,8 @@ ControlClass ClassOf(ControlKind kind)
         return {L"LISTBOX",
                 LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP,
                 WS_EX_CLIENTEDGE};
+    case ControlKind::ProgressBar:
+        return {PROGRESS_CLASSW, 0, 0};
     }
     throw std::logic_error("unknown kind of control");
 }

@@ -40,6 +40,8 @@ enum ControlId : int {
     kIdCancelar1,
     kIdCheck4,
     kIdCheck5,
+    kIdProgressBar1,
+    kIdLabel6,
 };
 
 // The progress indicator's timer.

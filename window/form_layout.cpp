@@ -39,6 +39,9 @@ const ControlLayout kForm[] = {
     {kIdCheck5,      kIdFrame6,  K::CheckBox,      "Procesar en &paralelo",              6600,  840, 1935,  255, true,  true,  35, false},
     {kIdAceptar,     kIdFrame2,  K::Button,        "&Aceptar",                            240,  240, 1455,  495, true,  true,   2, false},
     {kIdCancelar,    kIdFrame2,  K::Button,        "&Cancelar",                          6960,  240, 1455,  495, true,  true,   3, false},
+    // Between the buttons, hidden unless a run shows its progress.
+    {kIdProgressBar1, kIdFrame2, K::ProgressBar,   "",                                   1815,  270, 5025,  225, true,  false, 36, false},
+    {kIdLabel6,      kIdFrame2,  K::CentredLabel,  "",                                   1815,  510, 5025,  255, true,  false, 37, false},
     // The picker panel lies over the main panel, hidden until a folder button is clicked.
     {kIdFrame3,      kIdWindow,  K::Frame,         " Seleccione Directorio ",             120,  120, 8895, 6735, true,  false,  5, true},
     {kIdDrive1,      kIdFrame3,  K::DriveList,     "",                                    240,  360, 8295,  315, true,  true,   6, false},
@@ -78,7 +81,8 @@ const ControlLayout& LayoutOf(ControlId id)
 
 bool CanTakeFocus(ControlKind kind)
 {
-    return kind != ControlKind::Frame && kind != ControlKind::Label;
+    return kind != ControlKind::Frame && kind != ControlKind::Label && kind != ControlKind::CentredLabel &&
+           kind != ControlKind::ProgressBar;
 }
 
 std::vector<ControlId> FocusOrder()

@@ -5,7 +5,18 @@
 
 #include "control_ids.h"
 
-enum class ControlKind { Frame, Label, TextField, CheckBox, Button, PictureButton, DriveList, FolderList };
+enum class ControlKind {
+    Frame,
+    Label,
+    CentredLabel,
+    TextField,
+    CheckBox,
+    Button,
+    PictureButton,
+    DriveList,
+    FolderList,
+    ProgressBar,
+};
 
 // One control of the main window. Positions and sizes are in twips
 // (1/1440 inch), relative to the client area of the control's container.

@@ -6,6 +6,7 @@
 #include <array>
 #include <stdexcept>
 
+#include "bar_position.h"
 #include "control_classes.h"
 #include "engine_controls.h"
 #include "form_layout.h"
@@ -30,7 +31,7 @@ const std::array<ControlId, 5> kCampoFields = {kIdText1, kIdText5, kIdText2, kId
 MainWindow::MainWindow(HINSTANCE instance, Platform& platform, std::function<void()> endProgram)
     : engine_(*this, platform), platform_(platform), endProgram_(std::move(endProgram)), instance_(instance)
 {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     RegisterFrameClass(instance);
 
@@ -96,6 +97,8 @@ void MainWindow::CreateControls()
         enabled_[control.id] = control.enabled;
         if (control.kind == ControlKind::TextField)
             SendMessageW(created, EM_SETLIMITTEXT, 0, 0);
+        if (control.kind == ControlKind::ProgressBar)
+            SendMessageW(created, PBM_SETRANGE32, 0, kBarRange);
     }
     // Checking the records is the safer choice, so it is the one made at start.
     SendMessageW(controls_.at(kIdCheck4), BM_SETCHECK, BST_CHECKED, 0);

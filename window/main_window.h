@@ -71,6 +71,7 @@ class MainWindow : public WindowOps {
     // The user ends the program: the run in progress, if any, is ended in its log first.
     void EndProgram();
     void TaskbarButtonCreated();
+    void ShowRunProgress(bool shown);
 
     void Buscar_Click(std::int16_t campo);
     // Which field a folder button fills, as CampoRuta counts them.

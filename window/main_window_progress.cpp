@@ -1,6 +1,10 @@
 #include "main_window.h"
 
+#include <commctrl.h>
+
+#include "bar_position.h"
 #include "progress_dots.h"
+#include "texts.h"
 #include "window_metrics.h"
 
 namespace {
@@ -35,11 +39,23 @@ void MainWindow::TaskbarButtonCreated()
 
 void MainWindow::ShowProgress(const RunProgress& progress)
 {
-    if (!taskbar_.Valid() || progress.done < 0 || progress.total <= 0)
+    const int position = BarPosition(progress);
+    HWND bar = controls_.at(kIdProgressBar1);
+    SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    SendMessageW(bar, PBM_SETSTATE, progress.failed ? PBST_ERROR : PBST_NORMAL, 0);
+    SetControlText(kIdLabel6, texts::TimeLeft(progress));
+    ShowRunProgress(true);
+    if (!taskbar_.Valid())
         return;
-    taskbar_.Get()->SetProgressValue(window_, static_cast<ULONGLONG>(progress.done),
-                                     static_cast<ULONGLONG>(progress.total));
+    taskbar_.Get()->SetProgressValue(window_, static_cast<ULONGLONG>(position), kBarRange);
     taskbar_.Get()->SetProgressState(window_, progress.failed ? TBPF_ERROR : TBPF_NORMAL);
+}
+
+// The bar and the time left take no room in the window while no run goes on.
+void MainWindow::ShowRunProgress(bool shown)
+{
+    for (ControlId id : {kIdProgressBar1, kIdLabel6})
+        ShowWindow(controls_.at(id), shown ? SW_SHOWNA : SW_HIDE);
 }
 
 void MainWindow::ShowSideBySide(bool sideBySide)
@@ -52,6 +68,11 @@ void MainWindow::ShowSideBySide(bool sideBySide)
 
 void MainWindow::RunFinished()
 {
+    ShowRunProgress(false);
+    // Empty for the next run, which may not fail.
+    SendMessageW(controls_.at(kIdProgressBar1), PBM_SETPOS, 0, 0);
+    SendMessageW(controls_.at(kIdProgressBar1), PBM_SETSTATE, PBST_NORMAL, 0);
+    SetControlText(kIdLabel6, "");
     if (taskbar_.Valid())
         taskbar_.Get()->SetProgressState(window_, TBPF_NOPROGRESS);
     // A run of hours ends behind other windows: the taskbar button calls
