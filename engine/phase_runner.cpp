@@ -140,6 +140,9 @@ bool PhaseRunner::Wait(std::vector<Slot>& slots)
     }
     if (running.empty() && !nextTry)
         return false;
+    const std::optional<std::chrono::milliseconds> nextShow = progress_.NextShow();
+    if (nextShow && (!nextTry || *nextShow < *nextTry))
+        nextTry = nextShow;
     std::optional<std::chrono::milliseconds> timeout;
     if (nextTry)
         timeout = std::max(*nextTry - platform_.Now().steady, std::chrono::milliseconds(0));
@@ -147,6 +150,8 @@ bool PhaseRunner::Wait(std::vector<Slot>& slots)
             platform_.WaitForCommands(running, timeout, [this] { window_.DoEvents(); }))
         Finish(*runningSlot[*ended]);
     const std::chrono::milliseconds now = platform_.Now().steady;
+    if (const std::optional<std::chrono::milliseconds> due = progress_.NextShow(); due && *due <= now)
+        progress_.Show();
     for (Slot& slot : slots) {
         if (slot.retryAt && *slot.retryAt <= now) {
             slot.retryAt.reset();
@@ -164,6 +169,7 @@ void PhaseRunner::Start(Slot& slot)
     try {
         slot.started = platform_.StartCommand(slot.command);
         slot.startedAt = log_.CommandStarted(slot.database, slot.command);
+        progress_.Started(slot.command);
     } catch (const CommandNotStarted& error) {
         NotStarted(slot, error.what(), slot.tries < kStartTries);
     } catch (const CommandNotRun& error) {
@@ -195,20 +201,18 @@ void PhaseRunner::Finish(Slot& slot)
         return;
     }
     slot.started.reset();
-    end.verdict = Judge(*slot.step, end.result);
-    log_.CommandEnded(slot.database, slot.command, slot.startedAt, end.result, end.verdict);
+    end.verdict = slot.step->judge(end.result);
+    const std::optional<long long> bytes = progress_.Ended(slot.command, end.verdict.succeeded,
+                                                           slot.step->failureFailsRun && !end.verdict.succeeded);
+    log_.CommandEnded(slot.database, slot.command, slot.startedAt, end.result, end.verdict, bytes);
     EndStep(slot, end);
 }
 
+// A command that never ran, or was lost, is over for the progress too.
 void PhaseRunner::EndStep(Slot& slot, const StepEnd& end)
 {
+    if (end.how != StepEnd::How::Ended)
+        progress_.Ended(slot.step->planned.command, false, false);
     slot.step.reset();
     slot.work.Ended(end);
-}
-
-Verdict PhaseRunner::Judge(const Step& step, const CommandResult& result)
-{
-    const Verdict verdict = step.judge(result);
-    progress_.CommandDone(step.failureFailsRun && !verdict.succeeded);
-    return verdict;
 }

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "database_work.h"
-#include "taskbar_progress.h"
 #include "window_ops.h"
+#include "work_progress.h"
 
 // What the run is told of each work of a phase, by its position.
 struct WorkEvents {
@@ -21,12 +21,12 @@ struct WorkEvents {
 };
 
 // Runs the commands that the works of a phase hand out: each logged, with
-// its installation's DLC, judged, and counted on the taskbar. A command
+// its installation's DLC, judged, and counted in the run's progress. A command
 // whose interpreter could not be started is tried once more; one that
 // started is never run again, whatever became of it.
 class PhaseRunner {
   public:
-    PhaseRunner(WindowOps& window, Platform& platform, RunLog& log, TaskbarProgress& progress)
+    PhaseRunner(WindowOps& window, Platform& platform, RunLog& log, WorkProgress& progress)
         : window_(window), platform_(platform), log_(log), progress_(progress)
     {
     }
@@ -72,11 +72,10 @@ class PhaseRunner {
     // Waits for a running command or the next try and deals with it; false
     // when there is nothing to wait for.
     bool Wait(std::vector<Slot>& slots);
-    Verdict Judge(const Step& step, const CommandResult& result);
 
     WindowOps& window_;
     Platform& platform_;
     RunLog& log_;
-    TaskbarProgress& progress_;
+    WorkProgress& progress_;
     std::vector<Slot>* slots_ = nullptr;
 };

@@ -20,7 +20,7 @@ Run::Run(WindowOps& window, Platform& platform, RunLog& log, RunStatus& status, 
       status_(status),
       request_(std::move(request)),
       statusLines_(window, status.Contador),
-      progress_(window),
+      progress_(window, platform),
       runner_(window, platform, log, progress_)
 {
 }
@@ -54,7 +54,7 @@ void Run::Steps()
                         [this](const std::string& list) { return platform_.ReadTextFile(list); });
     records_.assign(plan_.databases.size(), {});
     told_.assign(plan_.databases.size(), {});
-    progress_.Begin(plan_.commands);
+    progress_.Begin(plan_, request_.parallel, request_.verify);
 
     Findings found;
     const std::string outcome = RunPhases(found);
@@ -74,7 +74,7 @@ void Run::EndedByUser()
             text += "\n    " + command;
         log_.Note(text);
     }
-    log_.End(texts::kEndedByUser, passes_, checks_, phases_);
+    log_.End(texts::kEndedByUser, passes_, checks_, phases_, progress_.Estimates());
 }
 
 std::string Run::RunPhases(Findings& found)
@@ -165,6 +165,7 @@ std::string Run::FailedIn(const Direction& direction) const
 std::optional<std::string> Run::SurveyPhase()
 {
     CountPhase();
+    progress_.Weigh(plan_, records_);
     const SpaceVerdict space = CheckSpace(request_, plan_, records_, platform_, log_);
     if (!space.refusal.empty() && !Ready(Message{space.refusal, texts::kNoSpaceTitle, kStyleInformation}))
         return FailedIn(request_.dump ? kDump : kLoad);
@@ -368,7 +369,7 @@ void Run::TellUnchecked()
 // over for the user only once it has been read.
 void Run::EndRun(const std::string& outcome)
 {
-    log_.End(outcome, passes_, checks_, phases_);
+    log_.End(outcome, passes_, checks_, phases_, progress_.Estimates());
     if (!log_.Writing())
         window_.ShowMessage(log_.FailureNotice(), texts::kProgramTitle, kStyleInformation);
 }

@@ -99,7 +99,7 @@ class Run : private RunServices {
     RunStatus& status_;
     const Request request_;
     StatusLines statusLines_;
-    TaskbarProgress progress_;
+    WorkProgress progress_;
     PhaseRunner runner_;
     RunPlan plan_;
     // By database, in the plan's order.

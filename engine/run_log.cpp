@@ -130,12 +130,15 @@ ClockReading RunLog::CommandStarted(const std::string& database, const Command& 
 }
 
 void RunLog::CommandEnded(const std::string& database, const Command& command, const ClockReading& started,
-                                const CommandResult& result, const Verdict& verdict)
+                                const CommandResult& result, const Verdict& verdict, std::optional<long long> bytes)
 {
     const ClockReading now = platform_.Now();
-    Append(CommandLines(Stamp(started.local) + "  [" + database + "] ", command) +
-           texts::CommandTimes(Stamp(started.local), Stamp(now.local)) +
-           EndLines(now.steady - started.steady, result, verdict));
+    const std::chrono::milliseconds took = now.steady - started.steady;
+    std::string text = CommandLines(Stamp(started.local) + "  [" + database + "] ", command) +
+                       texts::CommandTimes(Stamp(started.local), Stamp(now.local));
+    if (bytes)
+        text += texts::CommandBytes(*bytes, took.count() > 0 ? texts::ByteRate(*bytes * 1000.0 / took.count()) : "");
+    Append(text + EndLines(took, result, verdict));
 }
 
 void RunLog::CommandNotStarted(const std::string& database, const Command& command, const std::string& why,
@@ -161,7 +164,8 @@ void RunLog::Note(const std::string& text)
 }
 
 void RunLog::End(const std::string& outcome, const std::deque<PassFigures>& passes,
-                 const std::deque<CheckFigures>& checks, const std::vector<PhaseFigures>& phases)
+                 const std::deque<CheckFigures>& checks, const std::vector<PhaseFigures>& phases,
+                 const std::vector<EstimateFigures>& estimates)
 {
     const ClockReading now = platform_.Now();
     const std::string total = Seconds(now.steady - runStart_.steady);
@@ -174,6 +178,9 @@ void RunLog::End(const std::string& outcome, const std::deque<PassFigures>& pass
             text += texts::CheckLine(check.database, Figures(check));
         for (const PhaseFigures& phase : phases)
             text += texts::PhaseLine(phase.phase, Figures(phase));
+        for (const EstimateFigures& estimate : estimates)
+            text += texts::EstimateLine(estimate.share, estimate.left ? Seconds(*estimate.left) : texts::kNoEstimate,
+                                        Seconds(now.steady - estimate.at));
         text += texts::TotalTime(total) + TimesNote(!phases.empty());
     }
     Append(text + "\n");

@@ -63,6 +63,14 @@ struct PhaseFigures {
     std::vector<std::pair<std::string, std::chrono::milliseconds>> databases;
 };
 
+// The time left as the run estimated it when a share of its work was done,
+// for the summary at its end.
+struct EstimateFigures {
+    const char* share;  // "1/4", "1/2", "3/4"
+    std::chrono::milliseconds at{0};
+    std::optional<std::chrono::seconds> left;
+};
+
 // The log of the runs, vaciallena.log in the dump-file folder: what an
 // administrator who is told that a table failed reads to learn why. Every
 // entry is appended whole and the file closed again, so that it can be read
@@ -84,8 +92,9 @@ class RunLog {
     // with is the DLC variable it is given, or the machine's own when it is
     // given none. CommandStarted returns when it started, for its end.
     ClockReading CommandStarted(const std::string& database, const Command& command);
+    // bytes, what the command went through, when the run's work is weighed.
     void CommandEnded(const std::string& database, const Command& command, const ClockReading& started,
-                      const CommandResult& result, const Verdict& verdict);
+                      const CommandResult& result, const Verdict& verdict, std::optional<long long> bytes);
     // The command's interpreter could not be started; again when it is
     // tried once more. Such a command has no line of its start: this entry
     // names it.
@@ -96,10 +105,11 @@ class RunLog {
     // Anything else the administrator should find in the log.
     void Note(const std::string& text);
     // The outcome, then a summary of the passes that ran, of the databases
-    // whose records were compared and of the phases that worked on the
-    // databases side by side.
+    // whose records were compared, of the phases that worked on the
+    // databases side by side and of how the time left was estimated.
     void End(const std::string& outcome, const std::deque<PassFigures>& passes,
-             const std::deque<CheckFigures>& checks, const std::vector<PhaseFigures>& phases);
+             const std::deque<CheckFigures>& checks, const std::vector<PhaseFigures>& phases,
+             const std::vector<EstimateFigures>& estimates);
 
     // True while every entry of the run has been written.
     bool Writing() const { return writing_; }

@@ -77,35 +77,6 @@ std::vector<Phase> PhasesOf(const Request& request)
     return phases;
 }
 
-// A table pass runs a command for every line that runs one; the other
-// phases one per database, whatever its list.
-int CommandsOf(const RunPlan& plan)
-{
-    int tableCommands = 0;
-    for (const DatabasePlan& database : plan.databases) {
-        for (const PlannedTable& table : database.tables)
-            tableCommands += table.listed.Runs() ? 1 : 0;
-    }
-    const int databases = static_cast<int>(plan.databases.size());
-    int commands = 0;
-    for (Phase phase : plan.phases) {
-        switch (phase) {
-        case Phase::Survey:
-            commands += (plan.countsSources ? databases : 0) + (plan.countsDestinations ? databases : 0);
-            break;
-        case Phase::Dump:
-        case Phase::Load:
-            commands += tableCommands;
-            break;
-        case Phase::IndexRebuild:
-        case Phase::Comparison:
-            commands += databases;
-            break;
-        }
-    }
-    return commands;
-}
-
 } // namespace
 
 RunPlan MakeRunPlan(const Request& request, const std::string& programFolder,
@@ -117,6 +88,5 @@ RunPlan MakeRunPlan(const Request& request, const std::string& programFolder,
     plan.phases = PhasesOf(request);
     plan.countsSources = request.dump && request.verify;
     plan.countsDestinations = request.load;
-    plan.commands = CommandsOf(plan);
     return plan;
 }

@@ -67,8 +67,6 @@ struct RunPlan {
     bool countsSources = false;
     // Whether it counts the destinations about to be loaded.
     bool countsDestinations = false;
-    // The commands of the phases, as the taskbar counts them.
-    int commands = 0;
 };
 
 // readList gives the text of a table list, or throws RunError.

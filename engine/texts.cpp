@@ -289,6 +289,16 @@ std::string CommandTimes(const std::string& start, const std::string& end)
     return "  Inicio: " + start + "  Fin: " + end + "\n";
 }
 
+std::string CommandBytes(long long bytes, const std::string& rate)
+{
+    return "  Datos: " + ByteSize(bytes) + (rate.empty() ? "" : ", " + rate) + "\n";
+}
+
+std::string ByteRate(double bytesPerSecond)
+{
+    return ByteSize(static_cast<long long>(bytesPerSecond + 0.5)) + "/s";
+}
+
 std::string CommandEnd(const std::string& duration, int exitCode, const std::string& result)
 {
     return "  Duración: " + duration + "  Código de salida: " + std::to_string(exitCode) + "  Resultado: " + result +
@@ -393,6 +403,12 @@ std::string PhaseLine(const std::string& phase, const std::string& figures)
 std::string TotalTime(const std::string& total)
 {
     return "  Tiempo total: " + total + "\n";
+}
+
+std::string EstimateLine(const char* share, const std::string& estimated, const std::string& actual)
+{
+    return "  Tiempo restante a " + std::string(share) + " del trabajo: estimado " + estimated + ", real " + actual +
+           "\n";
 }
 
 std::string Commands(long long count)

@@ -143,6 +143,9 @@ std::string CommandLines(const std::string& line, const std::string& workingFold
                          const std::string& outputFile);
 std::string CommandTimes(const std::string& start, const std::string& end);
 std::string CommandEnd(const std::string& duration, int exitCode, const std::string& result);
+// What it went through, and how fast; rate is empty when it took no time.
+std::string CommandBytes(long long bytes, const std::string& rate);
+std::string ByteRate(double bytesPerSecond);
 inline constexpr const char* kCommandSucceeded = "correcto";
 std::string CommandFailed(const std::string& reason);
 inline constexpr const char* kNoOutput = "  Salida: ninguna\n";
@@ -184,6 +187,10 @@ inline constexpr const char* kSummary = "Resumen:\n";
 std::string CheckLine(const std::string& database, const std::string& figures);
 std::string PhaseLine(const std::string& phase, const std::string& figures);
 std::string TotalTime(const std::string& total);
+// The time left as estimated when a share of the work was done, beside the
+// time that was actually left then.
+std::string EstimateLine(const char* share, const std::string& estimated, const std::string& actual);
+inline constexpr const char* kNoEstimate = "sin estimación";
 inline constexpr const char* kStepTimes = "  El tiempo de cada paso es el de su propio trabajo; el tiempo total, el de "
                                           "toda la ejecución, con sus mensajes y preguntas.\n";
 inline constexpr const char* kPhaseTimes = "  El de cada fase va de su comienzo al final de su última orden, sin el "

@@ -38,8 +38,8 @@ struct RunProgress {
     long long total = 0;
     // A command's failure has failed the run so far.
     bool failed = false;
-    // Whether the work is weighed by the tables' sizes: only then can the
-    // time left be known.
+    // Whether the run weighs its work by the tables' sizes, or will once it
+    // has counted them: only then is there a time left to show.
     bool weighed = false;
     // Once a command of the run has been measured.
     std::optional<std::chrono::seconds> left;

@@ -923,6 +923,8 @@ TEST_F(EngineTest, ProgressCountsTheRunsCommandsAndShowsTheFirstFailure)
     EXPECT_EQ(window.progress.back().done, 18);
     EXPECT_EQ(window.progress.back().total, 18);
     EXPECT_FALSE(window.progress.back().failed);
+    // Without the check nothing knows the tables' sizes.
+    EXPECT_FALSE(window.progress.back().weighed);
 
     window.progress.clear();
     // Loaded again, the destinations would be asked about before the dumps.

@@ -56,7 +56,7 @@ TEST(PhaseRunner, StartsEachStepWhenItsDatabasesAreFree)
         platform.commandTakes = std::chrono::milliseconds(1000);
         platform.startsFailing = row.startsFailing;
         RunLog runLog{platform};
-        TaskbarProgress progress{window};
+        WorkProgress progress{window, platform};
         PhaseRunner runner{window, platform, runLog, progress};
         const DatabaseName names[] = {{"a", "A"}, {"b", "B"}, {"c", "C"}};
         std::vector<DatabaseJob> jobs;
