@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -94,6 +95,12 @@ const Row kRows[] = {
     {"DST.db -C idxbuild all", {{"PROUTIL_LIE_TABLE", "*"}}, Before::Loaded, 1, {11465}, {}, After::Rebuilt},
     {"DST.db -C idxbuild all", {{"PROUTIL_IDXBUILD_ERRORS", "dos"}}, Before::Loaded, 2, {9998}, {}, After::Unchanged},
     {"SRC.db -C dump cliente VOL", {{"PROUTIL_MS_PER_RECORD", "-1"}}, Before::Empty, 2, {9998}, {}, After::Unchanged},
+    {"SRC.db -C dump cliente VOL", {{"PROUTIL_US_PER_BYTE", "dump:1,copia:1"}}, Before::Empty, 2, {9998}, {},
+     After::Unchanged},
+    {"SRC.db -C dump cliente VOL", {{"PROUTIL_US_PER_BYTE", "dump:1,dump:2"}}, Before::Empty, 2, {9998}, {},
+     After::Unchanged},
+    {"SRC.db -C dump cliente VOL", {{"PROUTIL_US_PER_BYTE", "load:0,dump:"}}, Before::Empty, 2, {9998}, {},
+     After::Unchanged},
     {"DST.db -C idxbuild", {}, Before::Loaded, 2, {11466}, {}, After::Unchanged},
     {"DST.db -C idxbuild table", {}, Before::Loaded, 2, {1403}, {}, After::Unchanged},
     {"SRC.db -C dump cliente VOL", {{"PROUTIL_FAIL_TABLE", "Cliente"}}, Before::Empty, 3, {9999}, {}, After::Unchanged},
@@ -358,6 +365,30 @@ TEST_F(ProutilStandin, TakesTimeForEveryRecordGoneThrough)
         const auto start = std::chrono::steady_clock::now();
         const CommandResult result = Run(Line(line), {{"PROUTIL_MS_PER_RECORD", "10"}});
         EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(records * 10))
+            << line << "\n" << result.output;
+    }
+}
+
+// The same for the bytes of those records, at each kind's own rate: each
+// command is given its kind's rate alone, so that a rate taken for the
+// wrong kind leaves the command short.
+TEST_F(ProutilStandin, TakesItsKindsTimeForEveryByteGoneThrough)
+{
+    Reset(kRows[0]);
+    Database db = Source();
+    db.Find("cliente")->records.assign(20, std::string(40, 'c'));
+    db.Find("audit.registro")->records.assign(20, std::string(160, 'r'));
+    standin::WriteDatabase(standin::PathFromUtf8(source + ".db"), db);
+    // cliente's records hold 800 bytes, the database's 4,000.
+    const std::tuple<const char*, const char*, int> commands[] = {
+        {"SRC.db -C dump cliente VOL", "dump:100", 800},
+        {"DST.db -C load VOL/cliente.bd", "load:100", 800},
+        {"SRC.db -C idxbuild all", "idxbuild:100", 4000},
+        {"SRC.db -C tabanalys", "tabanalys:100", 4000}};
+    for (const auto& [line, rate, bytes] : commands) {
+        const auto start = std::chrono::steady_clock::now();
+        const CommandResult result = Run(Line(line), {{"PROUTIL_US_PER_BYTE", rate}});
+        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::microseconds(bytes * 100))
             << line << "\n" << result.output;
     }
 }

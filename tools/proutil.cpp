@@ -28,12 +28,21 @@
 //   PROUTIL_ENV_LOG=FILE      append one line a call with the DLC variable
 //                             and the current folder: "[DLC=VALUE] [FOLDER]",
 //                             or "[DLC unset] [FOLDER]"
-//   PROUTIL_DELAY_MS=N        sleep N milliseconds before the work
+//   PROUTIL_DELAY_MS=N        sleep N milliseconds before the work: the
+//                             fixed cost of every command, whatever its size
 //   PROUTIL_MS_PER_RECORD=N   once a command is accepted, sleep besides N
 //                             milliseconds for every record it goes through:
 //                             the table's for dump, the file's for load, the
 //                             whole database's for tabanalys and for idxbuild
 //                             (it reads every record for its keys)
+//   PROUTIL_US_PER_BYTE=KIND:N[,KIND:N...]  once a command is accepted, sleep
+//                             besides N microseconds for every byte of the
+//                             records it goes through (the same records as
+//                             PROUTIL_MS_PER_RECORD's; a table's bytes are its
+//                             Size in the table analysis), at a rate of its
+//                             own for each KIND: dump, load, tabanalys,
+//                             idxbuild, each named at most once; a kind left
+//                             out takes none. E.g. dump:3,load:6,idxbuild:4
 //   PROUTIL_HOLD_FILE=FILE    a command that finds FILE as it starts, before
 //                             its PROUTIL_LOG line, waits before the work
 //                             until FILE is deleted, then makes it again: each
@@ -224,6 +233,9 @@ std::string Now()
 }
 
 enum class Function { Dump, Load, IndexBuild, TableAnalysis };
+// Each function's name in PROUTIL_US_PER_BYTE, in the order above.
+constexpr size_t kKinds = 4;
+constexpr const char* kKindNames[kKinds] = {"dump", "load", "idxbuild", "tabanalys"};
 
 // A command line taken apart word by word.
 struct Request {
@@ -286,13 +298,8 @@ class Proutil {
         if (held && !WaitUntilLetGo(PathFromUtf8(hold)))
             return Fail("Cannot make the hold file " + hold + " again.", 9998);
 
-        std::string delay = GetEnv("PROUTIL_DELAY_MS");
-        if (!delay.empty()) {
-            int ms = 0;
-            if (!ParseInt(delay, ms) || ms < 0)
-                return Fail("PROUTIL_DELAY_MS is not a number of milliseconds.", 9998);
-            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-        }
+        if (std::optional<int> refused = TakeFixedCost())
+            return *refused;
         std::string failExit = GetEnv("PROUTIL_FAIL_EXIT");
         if (!failExit.empty() && !ParseInt(failExit, failExit_))
             return Fail("PROUTIL_FAIL_EXIT is not a number.", 9998);
@@ -310,9 +317,8 @@ class Proutil {
         std::string rebuildErrors = GetEnv("PROUTIL_IDXBUILD_ERRORS");
         if (!rebuildErrors.empty() && (!ParseInt(rebuildErrors, rebuildErrors_) || rebuildErrors_ < 0))
             return Fail("PROUTIL_IDXBUILD_ERRORS is not a number of errors.", 9998);
-        std::string perRecord = GetEnv("PROUTIL_MS_PER_RECORD");
-        if (!perRecord.empty() && (!ParseInt(perRecord, msPerRecord_) || msPerRecord_ < 0))
-            return Fail("PROUTIL_MS_PER_RECORD is not a number of milliseconds.", 9998);
+        if (std::optional<int> refused = ReadRates())
+            return *refused;
 
         std::optional<Request> request = Parse(args);
         if (!request)
@@ -321,6 +327,20 @@ class Proutil {
     }
 
   private:
+    // PROUTIL_DELAY_MS, what every command costs before it looks at its
+    // work.
+    std::optional<int> TakeFixedCost()
+    {
+        const std::string delay = GetEnv("PROUTIL_DELAY_MS");
+        if (delay.empty())
+            return std::nullopt;
+        int ms = 0;
+        if (!ParseInt(delay, ms) || ms < 0)
+            return Fail("PROUTIL_DELAY_MS is not a number of milliseconds.", 9998);
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        return std::nullopt;
+    }
+
     // PROUTIL_TABANALYS and the damage of PROUTIL_DAMAGED_TABLE; a value
     // that is none of theirs is refused.
     std::optional<int> ReadShape()
@@ -342,6 +362,50 @@ class Proutil {
         return std::nullopt;
     }
 
+    // PROUTIL_MS_PER_RECORD and PROUTIL_US_PER_BYTE; a value that is no
+    // rate is refused.
+    std::optional<int> ReadRates()
+    {
+        const std::string perRecord = GetEnv("PROUTIL_MS_PER_RECORD");
+        if (!perRecord.empty() && (!ParseInt(perRecord, msPerRecord_) || msPerRecord_ < 0))
+            return Fail("PROUTIL_MS_PER_RECORD is not a number of milliseconds.", 9998);
+        const std::string perByte = GetEnv("PROUTIL_US_PER_BYTE");
+        if (!perByte.empty() && !ReadByteRates(perByte))
+            return Fail("PROUTIL_US_PER_BYTE is not KIND:N[,KIND:N...], each of dump, load, tabanalys and "
+                        "idxbuild at most once, N microseconds.",
+                        9998);
+        return std::nullopt;
+    }
+
+    // A kind named twice is refused rather than one of its rates kept: a
+    // test that meant both would time something else than it thinks.
+    bool ReadByteRates(const std::string& text)
+    {
+        std::array<bool, kKinds> named{};
+        for (size_t start = 0; start <= text.size();) {
+            const size_t end = std::min(text.find(',', start), text.size());
+            const std::string entry = text.substr(start, end - start);
+            const size_t colon = entry.find(':');
+            const std::optional<size_t> kind =
+                colon == std::string::npos ? std::nullopt : KindNamed(entry.substr(0, colon));
+            int rate = 0;
+            if (!kind || named[*kind] || !ParseInt(entry.substr(colon + 1), rate) || rate < 0)
+                return false;
+            named[*kind] = true;
+            usPerByte_[*kind] = rate;
+            start = end + 1;
+        }
+        return true;
+    }
+
+    static std::optional<size_t> KindNamed(const std::string& word)
+    {
+        for (size_t kind = 0; kind < kKinds; ++kind)
+            if (SameWord(word, kKindNames[kind]))
+                return kind;
+        return std::nullopt;
+    }
+
     static bool Present(const fs::path& file)
     {
         // Windows refuses to look at a file being deleted: that one is still there.
@@ -357,22 +421,41 @@ class Proutil {
         return next.good();
     }
 
-    static size_t Records(const Database& db)
-    {
+    // The records a command goes through, and their bytes.
+    struct Work {
         size_t records = 0;
-        for (const Table& table : db.tables)
-            records += table.records.size();
-        return records;
+        size_t bytes = 0;
+    };
+
+    static Work WorkOf(const std::vector<std::string>& records)
+    {
+        Work work{records.size(), 0};
+        for (const std::string& record : records)
+            work.bytes += record.size();
+        return work;
+    }
+
+    static Work WorkOf(const Database& db)
+    {
+        Work work;
+        for (const Table& table : db.tables) {
+            const Work tables = WorkOf(table.records);
+            work.records += tables.records;
+            work.bytes += tables.bytes;
+        }
+        return work;
     }
 
     // Holds nothing open meanwhile, so that commands on other databases go
     // on alongside, as the real utility's do. Waits for a deadline rather
     // than trusting one sleep, which may wake early: callers time the
     // command and count on it lasting at least this long.
-    void WorkThrough(size_t records) const
+    void WorkThrough(Function kind, const Work& work) const
     {
-        const auto done = std::chrono::steady_clock::now() +
-                          std::chrono::milliseconds(static_cast<long long>(records) * msPerRecord_);
+        const auto done =
+            std::chrono::steady_clock::now() +
+            std::chrono::milliseconds(static_cast<long long>(work.records) * msPerRecord_) +
+            std::chrono::microseconds(static_cast<long long>(work.bytes) * usPerByte_[static_cast<size_t>(kind)]);
         while (std::chrono::steady_clock::now() < done)
             std::this_thread::sleep_until(done);
     }
@@ -551,7 +634,7 @@ class Proutil {
         if (!fs::is_directory(dir))
             return Fail("The dump folder " + request.folder + " does not exist.", 6253);
         CrashIfAsked(request.table);
-        WorkThrough(table->records.size());
+        WorkThrough(Function::Dump, WorkOf(table->records));
         DumpFile dump{dbName, Now(), static_cast<int>(table - db.tables.data()) + 1, Definition(*table), *table};
         if (Targets(GetEnv("PROUTIL_DAMAGED_TABLE"), request.table)) {
             const size_t left = std::min(dump.table.records.size(), static_cast<size_t>(damaged_));
@@ -595,7 +678,7 @@ class Proutil {
         Line("Loading table " + name + ", Table number " + std::to_string(dump.tableNumber));
         Line("starting with record 1, section 1. (6204)");
         CrashIfAsked(name);
-        WorkThrough(dump.table.records.size());
+        WorkThrough(Function::Load, WorkOf(dump.table.records));
 
         const std::vector<std::string>& loaded = dump.table.records;
         const size_t lost = Targets(GetEnv("PROUTIL_SHORT_TABLE"), name)
@@ -679,7 +762,7 @@ class Proutil {
             }
         }
         CrashIfAsked("");
-        WorkThrough(Records(db));
+        WorkThrough(Function::IndexBuild, WorkOf(db));
         if (!Save(db, dbPath))
             return kExitError;
         Line(std::to_string(count) + " indexes were rebuilt. (11465)");
@@ -839,7 +922,7 @@ class Proutil {
     {
         if (std::optional<int> fault = Fault(""))
             return *fault;
-        WorkThrough(Records(db));
+        WorkThrough(Function::TableAnalysis, WorkOf(db));
         if (inUse || GetEnv("PROUTIL_IN_USE_WARNING") == "1")
             Line("[Warning] database in use - reported statistics are approximations. (2486)");
         Line("");
@@ -867,6 +950,7 @@ class Proutil {
     int shortBy_ = 1;
     int rebuildErrors_ = 0;
     int msPerRecord_ = 0;
+    std::array<int, kKinds> usPerByte_{};  // by Function
     std::optional<size_t> wrapBeyond_;  // names longer than this are printed alone
     enum class Shape { OneLevel, Release91, Wrapped, Nested } shape_ = Shape::OneLevel;
     int damaged_ = 1;

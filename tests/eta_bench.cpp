@@ -1,0 +1,207 @@
+// How well a whole run's estimate of the time left foretells its end: the
+// same run (dumps and their counts, the destinations' counts, loads, index
+// rebuilds, counts again) one database at a time and side by side, on three
+// databases whose tables differ in records and in record length. Each
+// command costs a fixed time, then a time per byte of the records it goes
+// through at its own kind's rate, so that an estimate that counts commands
+// or records alone, or one rate for every kind, shows. At a quarter, a half
+// and three quarters of each run the last estimate given by then, less the
+// time since, is set against the time the run really had left.
+//
+//   eta_bench
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <iomanip>
+#include <iostream>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "bench.h"
+#include "engine.h"
+#include "standin_database.h"
+#include "system_helpers.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using Seconds = std::chrono::duration<double>;
+
+namespace {
+
+struct TableShape {
+    const char* name;
+    int records;
+    int length;  // bytes a record
+};
+
+struct DatabaseShape {
+    const char* name;
+    std::vector<TableShape> tables;
+};
+
+// korvane holds half the bytes, in many short records and in few long ones;
+// the others are smaller, and shaped otherwise. Each has its transactions.
+const DatabaseShape kDatabases[] = {
+    {"korvane", {{"movimiento", 10000, 25}, {"documento", 125, 2000}, {"gmtrans", 20, 30}}},
+    {"korvane1", {{"pedido", 2500, 80}, {"nota", 30, 1000}, {"gmtrans", 10, 30}}},
+    {"korvane2", {{"empleado", 500, 200}, {"nomina", 4000, 15}, {"gmtrans", 5, 30}}},
+};
+// The fixed cost matters most to the small tables, the rates to the rest.
+const char* const kDelayMilliseconds = "300";
+const char* const kMicrosecondsPerByte = "tabanalys:10,dump:30,load:60,idxbuild:40";
+
+struct Bench {
+    fs::path folder;
+    std::string lists, source, destination, dump;
+};
+
+void Prepare(const Bench& bench)
+{
+    fs::remove_all(bench.folder / "destino");
+    fs::remove_all(bench.folder / "ficheros");
+    fs::create_directories(bench.folder / "destino");
+    fs::create_directories(bench.folder / "ficheros");
+    for (const DatabaseShape& shape : kDatabases) {
+        standin::Database database;
+        std::string list;
+        for (const TableShape& table : shape.tables) {
+            database.tables.push_back({table.name, {{std::string(table.name) + "-id", true}}, {}});
+            for (int r = 0; r < table.records; ++r) {
+                std::string record = std::to_string(r) + "|";
+                record.resize(static_cast<size_t>(table.length), 'x');
+                database.tables.back().records.push_back(record);
+            }
+            list += std::string(table.name) + "\r\n";
+        }
+        standin::WriteDatabase(bench.folder / "origen" / (std::string(shape.name) + ".db"), database);
+        for (standin::Table& table : database.tables)
+            table.records.clear();
+        standin::WriteDatabase(bench.folder / "destino" / (std::string(shape.name) + ".db"), database);
+        WriteTextFile(JoinPath(bench.lists, std::string(shape.name) + ".ttl"), list);
+    }
+}
+
+// Every estimate of the time left the run gave, and when.
+class EstimateWindow : public BenchWindow {
+  public:
+    struct Estimate {
+        Clock::time_point at;
+        std::chrono::seconds left;
+    };
+    std::vector<Estimate> estimates;
+
+    void ShowProgress(const RunProgress& progress) override
+    {
+        if (progress.left)
+            estimates.push_back({Clock::now(), *progress.left});
+    }
+};
+
+struct TimedRun {
+    Clock::time_point start;
+    double seconds = 0;
+    std::vector<EstimateWindow::Estimate> estimates;
+};
+
+TimedRun RunOnce(const Bench& bench, bool parallel)
+{
+    Prepare(bench);
+    EstimateWindow window;
+    for (CheckBox box : {CheckBox::Check1, CheckBox::Check2, CheckBox::Check3, CheckBox::Check4})
+        window.values[box] = 1;
+    window.values[CheckBox::Check5] = parallel ? 1 : 0;
+    window.texts = {{Field::Text1, bench.source}, {Field::Text2, bench.destination}, {Field::Text4, bench.dump},
+                    {Field::Text5, StandinFolder()}, {Field::Text6, StandinFolder()}};
+    SystemWithListsIn system(bench.lists);
+    Engine engine(window, system);
+    TimedRun run;
+    run.start = Clock::now();
+    engine.Aceptar_Click();
+    run.seconds = Seconds(Clock::now() - run.start).count();
+    if (window.messages > 0 || !engine.ProcesoOK)
+        throw std::runtime_error("the run showed a message or failed: it does not count");
+    run.estimates = std::move(window.estimates);
+    return run;
+}
+
+// What the last estimate given by `seconds` into the run says is left then.
+std::optional<double> EstimateAt(const TimedRun& run, double seconds)
+{
+    std::optional<double> estimate;
+    for (const EstimateWindow::Estimate& given : run.estimates) {
+        const double at = Seconds(given.at - run.start).count();
+        if (at > seconds)
+            break;
+        estimate = std::max(0.0, Seconds(given.left).count() - (seconds - at));
+    }
+    return estimate;
+}
+
+void Report(const char* title, const TimedRun& run)
+{
+    struct Point {
+        const char* name;
+        double fraction;
+        int goal;  // percent
+    };
+    std::cout << title << ": " << std::setprecision(1) << run.seconds << " s\n";
+    for (const Point& point : {Point{"1/4", 0.25, 25}, Point{"1/2", 0.5, 15}, Point{"3/4", 0.75, 10}}) {
+        const double actual = run.seconds * (1 - point.fraction);
+        const std::optional<double> estimate = EstimateAt(run, run.seconds * point.fraction);
+        std::cout << "  at " << point.name << ": ";
+        if (estimate)
+            std::cout << "estimated " << std::setprecision(0) << *estimate << " s, actual " << std::setprecision(1)
+                      << actual << " s, error " << std::setprecision(0)
+                      << 100 * std::abs(*estimate - actual) / actual << "%";
+        else
+            std::cout << "no estimate, actual " << std::setprecision(1) << actual << " s";
+        std::cout << "  (goal " << point.goal << "%)\n";
+    }
+    std::cout << std::flush;
+}
+
+void Describe()
+{
+    for (const DatabaseShape& shape : kDatabases) {
+        const char* between = ": ";
+        std::cout << shape.name;
+        for (const TableShape& table : shape.tables) {
+            std::cout << between << table.name << " " << table.records << " records of " << table.length << " B";
+            between = ", ";
+        }
+        std::cout << "\n";
+    }
+    std::cout << "each command " << kDelayMilliseconds << " ms, then microseconds a byte: " << kMicrosecondsPerByte
+              << std::endl;
+}
+
+} // namespace
+
+int main(int argc, char**)
+{
+    if (argc > 1) {
+        std::cerr << "usage: eta_bench\n";
+        return 2;
+    }
+    try {
+        TempFolder temp("eta_bench");
+        Bench bench{standin::PathFromUtf8(temp.Path()), temp.Make("programa"), temp.Make("origen"), {}, {}};
+        bench.destination = JoinPath(temp.Path(), "destino");
+        bench.dump = JoinPath(temp.Path(), "ficheros");
+        ScopedEnvironment fixed("PROUTIL_DELAY_MS", kDelayMilliseconds);
+        ScopedEnvironment perByte("PROUTIL_US_PER_BYTE", kMicrosecondsPerByte);
+        Describe();
+        std::cout << std::fixed;
+        Report("one at a time", RunOnce(bench, false));
+        Report("side by side", RunOnce(bench, true));
+    } catch (const std::exception& e) {
+        std::cerr << "eta_bench: " << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
