@@ -8,7 +8,14 @@
 // and three quarters of each run the last estimate given by then, less the
 // time since, is set against the time the run really had left.
 //
-//   eta_bench
+// The default rates keep the proportions the estimate assumes of proutil
+// for a kind that has not run yet (a count half a dump, a load and an index
+// rebuild twice), at a speed of the bench's own: they measure the fit of
+// each kind's start and time a byte, the databases side by side, and the
+// starts of Wine's processes. Other rates show what it costs when proutil
+// goes otherwise, until each kind has run once.
+//
+//   eta_bench [RATES]    RATES as PROUTIL_US_PER_BYTE takes them
 
 #include <algorithm>
 #include <chrono>
@@ -53,7 +60,7 @@ const DatabaseShape kDatabases[] = {
 };
 // The fixed cost matters most to the small tables, the rates to the rest.
 const char* const kDelayMilliseconds = "300";
-const char* const kMicrosecondsPerByte = "tabanalys:10,dump:30,load:60,idxbuild:40";
+const char* const kMicrosecondsPerByte = "tabanalys:15,dump:30,load:60,idxbuild:60";
 
 struct Bench {
     fs::path folder;
@@ -165,7 +172,7 @@ void Report(const char* title, const TimedRun& run)
     std::cout << std::flush;
 }
 
-void Describe()
+void Describe(const char* rates)
 {
     for (const DatabaseShape& shape : kDatabases) {
         const char* between = ": ";
@@ -176,26 +183,26 @@ void Describe()
         }
         std::cout << "\n";
     }
-    std::cout << "each command " << kDelayMilliseconds << " ms, then microseconds a byte: " << kMicrosecondsPerByte
-              << std::endl;
+    std::cout << "each command " << kDelayMilliseconds << " ms, then microseconds a byte: " << rates << std::endl;
 }
 
 } // namespace
 
-int main(int argc, char**)
+int main(int argc, char** argv)
 {
-    if (argc > 1) {
-        std::cerr << "usage: eta_bench\n";
+    if (argc > 2) {
+        std::cerr << "usage: eta_bench [RATES]\n";
         return 2;
     }
+    const char* rates = argc > 1 ? argv[1] : kMicrosecondsPerByte;
     try {
         TempFolder temp("eta_bench");
         Bench bench{standin::PathFromUtf8(temp.Path()), temp.Make("programa"), temp.Make("origen"), {}, {}};
         bench.destination = JoinPath(temp.Path(), "destino");
         bench.dump = JoinPath(temp.Path(), "ficheros");
         ScopedEnvironment fixed("PROUTIL_DELAY_MS", kDelayMilliseconds);
-        ScopedEnvironment perByte("PROUTIL_US_PER_BYTE", kMicrosecondsPerByte);
-        Describe();
+        ScopedEnvironment perByte("PROUTIL_US_PER_BYTE", rates);
+        Describe(rates);
         std::cout << std::fixed;
         Report("one at a time", RunOnce(bench, false));
         Report("side by side", RunOnce(bench, true));
