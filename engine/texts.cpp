@@ -238,8 +238,9 @@ std::string TimeLeft(const RunProgress& progress)
         return "Calculando el tiempo que queda…";
     const long long seconds = progress.left->count();
     const std::string about = progress.approximate ? "aproximadamente " : "";
+    // "Aproximadamente menos de" says nothing more: it goes to the end.
     if (seconds < 60)
-        return "Queda " + about + "menos de un minuto";
+        return std::string("Queda menos de un minuto") + (about.empty() ? "" : ", aproximadamente");
     const long long minutes = (seconds + 30) / 60;
     const auto count = [](long long n, const char* one, const char* many) {
         return n == 1 ? std::string(one) : std::to_string(n) + " " + many;

@@ -85,6 +85,7 @@ TEST(TimeEstimate, TheTextBesideTheBar)
     const std::map<std::string, std::string> texts = {
         {shown(std::nullopt), "Calculando el tiempo que queda…"},
         {shown(seconds(59)), "Queda menos de un minuto"},
+        {shown(seconds(59), true), "Queda menos de un minuto, aproximadamente"},
         {shown(seconds(60)), "Queda un minuto"},
         {shown(seconds(90)), "Quedan unos 2 minutos"},
         {shown(seconds(25 * 60)), "Quedan unos 25 minutos"},
