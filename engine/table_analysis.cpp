@@ -406,3 +406,11 @@ long long RecordsOfAllTables(const TableAnalysis& analysis)
         records += table.records;
     return records;
 }
+
+long long BytesOfAllTables(const TableAnalysis& analysis)
+{
+    long long bytes = 0;
+    for (const auto& [key, table] : analysis.tables)
+        bytes += table.bytes;
+    return bytes;
+}

@@ -47,5 +47,7 @@ long long RecordsOf(const TableAnalysis& analysis, const std::string& table);
 // the report does not name.
 long long BytesOf(const TableAnalysis& analysis, const std::string& table);
 
-// The records of every table the report counted, system tables left out.
+// The records of every table the report counted, system tables left out,
+// and their size.
 long long RecordsOfAllTables(const TableAnalysis& analysis);
+long long BytesOfAllTables(const TableAnalysis& analysis);

@@ -237,22 +237,22 @@ std::string TimeLeft(const RunProgress& progress)
     if (!progress.left)
         return "Calculando el tiempo que queda…";
     const long long seconds = progress.left->count();
-    const std::string about = progress.approximate ? "aproximadamente " : "";
     // "Aproximadamente menos de" says nothing more: it goes to the end.
     if (seconds < 60)
-        return std::string("Queda menos de un minuto") + (about.empty() ? "" : ", aproximadamente");
+        return std::string("Queda menos de un minuto") + (progress.approximate ? ", aproximadamente" : "");
     const long long minutes = (seconds + 30) / 60;
-    const auto count = [](long long n, const char* one, const char* many) {
-        return n == 1 ? std::string(one) : std::to_string(n) + " " + many;
-    };
-    if (minutes < 60)
-        return (minutes == 1 ? "Queda " : "Quedan ") + (about.empty() && minutes > 1 ? "unos " : about) +
-               count(minutes, "un minuto", "minutos");
     const long long hours = minutes / 60;
-    std::string text = (hours == 1 ? "Queda " : "Quedan ") + about + std::to_string(hours) +
-                       (hours == 1 ? " hora" : " horas");
+    // The verb agrees with what comes first.
+    std::string text = (hours > 0 ? hours == 1 : minutes == 1) ? "Queda " : "Quedan ";
+    if (progress.approximate)
+        text += "aproximadamente ";
+    else if (hours == 0 && minutes > 1)
+        text += "unos ";
+    if (hours == 0)
+        return text + (minutes == 1 ? "un minuto" : CountText(minutes, "minuto", "minutos"));
+    text += CountText(hours, "hora", "horas");
     if (minutes % 60 > 0)
-        text += " y " + std::to_string(minutes % 60) + (minutes % 60 == 1 ? " minuto" : " minutos");
+        text += " y " + CountText(minutes % 60, "minuto", "minutos");
     return text;
 }
 

@@ -19,24 +19,11 @@ struct Share {
 };
 constexpr Share kShares[] = {{0.25, "1/4"}, {0.5, "1/2"}, {0.75, "3/4"}};
 
-long long BytesOfAll(const TableAnalysis& analysis)
-{
-    long long bytes = 0;
-    for (const auto& [key, table] : analysis.tables)
-        bytes += table.bytes;
-    return bytes;
-}
-
 } // namespace
 
 void WorkProgress::Begin(const RunPlan& plan, bool sideBySide, bool sized)
 {
-    items_.clear();
-    rates_ = {};
-    weighed_ = false;
     weighing_ = sized;
-    failed_ = false;
-    estimates_.clear();
     int order = 0;
     for (const Phase phase : plan.phases) {
         const bool together = sideBySide && phase != Phase::IndexRebuild;
@@ -44,13 +31,17 @@ void WorkProgress::Begin(const RunPlan& plan, bool sideBySide, bool sized)
             const DatabasePlan& planned = plan.databases[database];
             const auto add = [&](const PlannedCommand& command, CommandKind kind, Weighs weighs,
                                  const std::string& table = {}) {
-                items_.push_back({command.command.line, table, weighs, {kind, 0, order, database, together, {}}, State::Waiting, {}, {}});
+                items_.push_back({command.command.line, table, weighs, {kind, 0, order, database, together, {}},
+                                  State::Waiting, {}, {}});
             };
             switch (phase) {
             case Phase::Survey:
-                if (plan.countsSources && planned.listError.empty())
+                // A database whose list could not be read is not counted.
+                if (!planned.listError.empty())
+                    break;
+                if (plan.countsSources)
                     add(planned.sourceCount, CommandKind::Count, Weighs::Source);
-                if (plan.countsDestinations && planned.listError.empty())
+                if (plan.countsDestinations)
                     add(planned.destinationCount, CommandKind::Count, Weighs::Destination);
                 break;
             case Phase::Dump:
@@ -93,10 +84,10 @@ void WorkProgress::Weigh(const RunPlan& plan, const std::vector<DatabaseRecords>
             database.source ? database.source->analysis : std::optional<TableAnalysis>();
         switch (item.weighs) {
         case Weighs::Source:
-            item.work.bytes = source ? BytesOfAll(*source) : 0;
+            item.work.bytes = source ? BytesOfAllTables(*source) : 0;
             break;
         case Weighs::Destination:
-            item.work.bytes = database.beforeLoad.analysis ? BytesOfAll(*database.beforeLoad.analysis) : 0;
+            item.work.bytes = database.beforeLoad.analysis ? BytesOfAllTables(*database.beforeLoad.analysis) : 0;
             break;
         case Weighs::Table:
             item.work.bytes = source ? BytesOf(*source, item.table) : 0;
@@ -198,9 +189,10 @@ RunProgress WorkProgress::Figures(std::chrono::milliseconds now) const
     return progress;
 }
 
+// Shares of bytes only: counted in commands the survey would take them early.
 void WorkProgress::Note(const RunProgress& progress, std::chrono::milliseconds now)
 {
-    if (!progress.weighed)
+    if (!weighed_)
         return;
     for (const Share& share : kShares) {
         const bool noted = std::any_of(estimates_.begin(), estimates_.end(),
