@@ -99,8 +99,6 @@ const Row kRows[] = {
      After::Unchanged},
     {"SRC.db -C dump cliente VOL", {{"PROUTIL_US_PER_BYTE", "dump:1,dump:2"}}, Before::Empty, 2, {9998}, {},
      After::Unchanged},
-    {"SRC.db -C dump cliente VOL", {{"PROUTIL_US_PER_BYTE", "load:0,dump:"}}, Before::Empty, 2, {9998}, {},
-     After::Unchanged},
     {"DST.db -C idxbuild", {}, Before::Loaded, 2, {11466}, {}, After::Unchanged},
     {"DST.db -C idxbuild table", {}, Before::Loaded, 2, {1403}, {}, After::Unchanged},
     {"SRC.db -C dump cliente VOL", {{"PROUTIL_FAIL_TABLE", "Cliente"}}, Before::Empty, 3, {9999}, {}, After::Unchanged},
