@@ -20,40 +20,23 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <filesystem>
 #include <iomanip>
 #include <iostream>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "bench.h"
-#include "engine.h"
-#include "standin_database.h"
-#include "system_helpers.h"
+#include "whole_run_bench.h"
 
-namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using Seconds = std::chrono::duration<double>;
 
 namespace {
 
-struct TableShape {
-    const char* name;
-    int records;
-    int length;  // bytes a record
-};
-
-struct DatabaseShape {
-    const char* name;
-    std::vector<TableShape> tables;
-};
-
 // korvane holds half the bytes, in many short records and in few long ones;
 // the others are smaller, and shaped otherwise. Each has its transactions.
-const DatabaseShape kDatabases[] = {
+const std::vector<BenchDatabase> kDatabases = {
     {"korvane", {{"movimiento", 10000, 25}, {"documento", 125, 2000}, {"gmtrans", 20, 30}}},
     {"korvane1", {{"pedido", 2500, 80}, {"nota", 30, 1000}, {"gmtrans", 10, 30}}},
     {"korvane2", {{"empleado", 500, 200}, {"nomina", 4000, 15}, {"gmtrans", 5, 30}}},
@@ -61,37 +44,6 @@ const DatabaseShape kDatabases[] = {
 // The fixed cost matters most to the small tables, the rates to the rest.
 const char* const kDelayMilliseconds = "300";
 const char* const kMicrosecondsPerByte = "tabanalys:15,dump:30,load:60,idxbuild:60";
-
-struct Bench {
-    fs::path folder;
-    std::string lists, source, destination, dump;
-};
-
-void Prepare(const Bench& bench)
-{
-    fs::remove_all(bench.folder / "destino");
-    fs::remove_all(bench.folder / "ficheros");
-    fs::create_directories(bench.folder / "destino");
-    fs::create_directories(bench.folder / "ficheros");
-    for (const DatabaseShape& shape : kDatabases) {
-        standin::Database database;
-        std::string list;
-        for (const TableShape& table : shape.tables) {
-            database.tables.push_back({table.name, {{std::string(table.name) + "-id", true}}, {}});
-            for (int r = 0; r < table.records; ++r) {
-                std::string record = std::to_string(r) + "|";
-                record.resize(static_cast<size_t>(table.length), 'x');
-                database.tables.back().records.push_back(record);
-            }
-            list += std::string(table.name) + "\r\n";
-        }
-        standin::WriteDatabase(bench.folder / "origen" / (std::string(shape.name) + ".db"), database);
-        for (standin::Table& table : database.tables)
-            table.records.clear();
-        standin::WriteDatabase(bench.folder / "destino" / (std::string(shape.name) + ".db"), database);
-        WriteTextFile(JoinPath(bench.lists, std::string(shape.name) + ".ttl"), list);
-    }
-}
 
 // Every estimate of the time left the run gave, and when.
 class EstimateWindow : public BenchWindow {
@@ -109,31 +61,17 @@ class EstimateWindow : public BenchWindow {
     }
 };
 
-struct TimedRun {
-    Clock::time_point start;
-    double seconds = 0;
+struct TimedRun : WholeRun {
     std::vector<EstimateWindow::Estimate> estimates;
 };
 
-TimedRun RunOnce(const Bench& bench, bool parallel)
+TimedRun RunOnce(const WholeRunFolders& folders, bool parallel)
 {
-    Prepare(bench);
+    Prepare(folders, kDatabases);
     EstimateWindow window;
-    for (CheckBox box : {CheckBox::Check1, CheckBox::Check2, CheckBox::Check3, CheckBox::Check4})
-        window.values[box] = 1;
-    window.values[CheckBox::Check5] = parallel ? 1 : 0;
-    window.texts = {{Field::Text1, bench.source}, {Field::Text2, bench.destination}, {Field::Text4, bench.dump},
-                    {Field::Text5, StandinFolder()}, {Field::Text6, StandinFolder()}};
-    SystemWithListsIn system(bench.lists);
-    Engine engine(window, system);
-    TimedRun run;
-    run.start = Clock::now();
-    engine.Aceptar_Click();
-    run.seconds = Seconds(Clock::now() - run.start).count();
-    if (window.messages > 0 || !engine.ProcesoOK)
-        throw std::runtime_error("the run showed a message or failed: it does not count");
-    run.estimates = std::move(window.estimates);
-    return run;
+    SystemWithListsIn system(folders.lists);
+    const WholeRun run = RunWhole(window, system, folders, parallel);
+    return {run, std::move(window.estimates)};
 }
 
 // What the last estimate given by `seconds` into the run says is left then.
@@ -174,13 +112,10 @@ void Report(const char* title, const TimedRun& run)
 
 void Describe(const char* rates)
 {
-    for (const DatabaseShape& shape : kDatabases) {
-        const char* between = ": ";
-        std::cout << shape.name;
-        for (const TableShape& table : shape.tables) {
-            std::cout << between << table.name << " " << table.records << " records of " << table.length << " B";
-            between = ", ";
-        }
+    for (const BenchDatabase& shape : kDatabases) {
+        std::cout << shape.name << ":";
+        for (const BenchTable& table : shape.tables)
+            std::cout << " " << table.name << " " << table.records << "x" << table.length << " B";
         std::cout << "\n";
     }
     std::cout << "each command " << kDelayMilliseconds << " ms, then microseconds a byte: " << rates << std::endl;
@@ -197,9 +132,7 @@ int main(int argc, char** argv)
     const char* rates = argc > 1 ? argv[1] : kMicrosecondsPerByte;
     try {
         TempFolder temp("eta_bench");
-        Bench bench{standin::PathFromUtf8(temp.Path()), temp.Make("programa"), temp.Make("origen"), {}, {}};
-        bench.destination = JoinPath(temp.Path(), "destino");
-        bench.dump = JoinPath(temp.Path(), "ficheros");
+        const WholeRunFolders bench(temp);
         ScopedEnvironment fixed("PROUTIL_DELAY_MS", kDelayMilliseconds);
         ScopedEnvironment perByte("PROUTIL_US_PER_BYTE", rates);
         Describe(rates);

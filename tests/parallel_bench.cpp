@@ -20,12 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "bench.h"
-#include "engine.h"
-#include "standin_database.h"
-#include "system_helpers.h"
+#include "whole_run_bench.h"
 
-namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using Seconds = std::chrono::duration<double>;
 
@@ -86,51 +82,23 @@ class TimingServices : public SystemWithListsIn {
 
 constexpr int kRebuildPhase = 3;
 
-struct Bench {
-    fs::path folder;
-    std::string lists, source, destination, dump;
-};
-
-void Prepare(const Bench& bench)
+// Four tables a database, of records alike.
+std::vector<BenchDatabase> Databases()
 {
-    fs::remove_all(bench.folder / "destino");
-    fs::remove_all(bench.folder / "ficheros");
-    fs::create_directories(bench.folder / "destino");
-    fs::create_directories(bench.folder / "ficheros");
+    std::vector<BenchDatabase> databases;
     for (int i = 0; i < 3; ++i) {
-        standin::Database database;
-        std::string list;
-        for (int t = 1; t <= kTables; ++t) {
-            const std::string table = "tabla" + std::to_string(t);
-            database.tables.push_back({table, {{table + "-id", true}}, {}});
-            for (int r = 0; r < kRecords[i]; ++r)
-                database.tables.back().records.push_back(std::to_string(r) + "|registro de prueba " + table);
-            list += table + "\r\n";
-        }
-        standin::WriteDatabase(bench.folder / "origen" / (std::string(kNames[i]) + ".db"), database);
-        for (standin::Table& table : database.tables)
-            table.records.clear();
-        standin::WriteDatabase(bench.folder / "destino" / (std::string(kNames[i]) + ".db"), database);
-        WriteTextFile(JoinPath(bench.lists, std::string(kNames[i]) + ".ttl"), list);
+        databases.push_back({kNames[i], {}});
+        for (int t = 1; t <= kTables; ++t)
+            databases.back().tables.push_back({"tabla" + std::to_string(t), kRecords[i], 28});
     }
+    return databases;
 }
 
-double RunOnce(const Bench& bench, bool parallel, TimingServices& system)
+double RunOnce(const WholeRunFolders& folders, bool parallel, TimingServices& system)
 {
-    Prepare(bench);
+    Prepare(folders, Databases());
     BenchWindow window;
-    for (CheckBox box : {CheckBox::Check1, CheckBox::Check2, CheckBox::Check3, CheckBox::Check4})
-        window.values[box] = 1;
-    window.values[CheckBox::Check5] = parallel ? 1 : 0;
-    window.texts = {{Field::Text1, bench.source}, {Field::Text2, bench.destination}, {Field::Text4, bench.dump},
-                    {Field::Text5, StandinFolder()}, {Field::Text6, StandinFolder()}};
-    Engine engine(window, system);
-    const auto start = Clock::now();
-    engine.Aceptar_Click();
-    const double wall = Seconds(Clock::now() - start).count();
-    if (window.messages > 0 || !engine.ProcesoOK)
-        throw std::runtime_error("the run showed a message or failed: it does not count");
-    return wall;
+    return RunWhole(window, system, folders, parallel).seconds;
 }
 
 // In each phase the slowest database's part, and the rebuilds one after another.
@@ -158,9 +126,7 @@ int main(int argc, char** argv)
         return 2;
     try {
         TempFolder temp("parallel_bench");
-        Bench bench{standin::PathFromUtf8(temp.Path()), temp.Make("programa"), temp.Make("origen"), {}, {}};
-        bench.destination = JoinPath(temp.Path(), "destino");
-        bench.dump = JoinPath(temp.Path(), "ficheros");
+        const WholeRunFolders bench(temp);
         ScopedEnvironment slow("PROUTIL_MS_PER_RECORD", kMillisecondsPerRecord);
         std::cout << "records per table: korvane " << kRecords[0] << ", korvane1 " << kRecords[1] << ", korvane2 "
                   << kRecords[2] << " (" << kTables << " tables each), " << kMillisecondsPerRecord
